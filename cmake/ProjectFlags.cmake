@@ -1,0 +1,17 @@
+# Flags shared by every target the project compiles itself.
+#
+# -ffp-contract=off everywhere: voice results are compared bit for bit, and a fused
+# multiply-add rounds once where the engine's arithmetic rounds twice. Never fast-math.
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+add_compile_options(-Wall -Wextra -Wpedantic -Werror -ffp-contract=off -fno-fast-math)
+
+# Code that ends up inside the plugin library: no exceptions, no RTTI, nothing visible
+# but the entry points marked for export.
+function(wt_plugin_code target)
+    target_compile_options(${target} PRIVATE
+        -fno-exceptions -fno-rtti -fvisibility=hidden -fvisibility-inlines-hidden)
+endfunction()

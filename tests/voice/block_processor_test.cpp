@@ -1,0 +1,215 @@
+// The block step: its worked cases against closed forms, and the target formulas
+// against hand-derived bin tables.
+
+#include "voice/block_processor.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <random>
+
+#include "voice_fixture.h"
+
+namespace {
+
+using wt::EffectKind;
+
+constexpr EffectKind kAllEffects[] = {EffectKind::Higher,     EffectKind::Lower,
+                                      EffectKind::Monster,    EffectKind::SpaceVoice,
+                                      EffectKind::SpaceVoice2, EffectKind::Robot,
+                                      EffectKind::Alien};
+constexpr float kStrengths[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+
+class BlockProcessorTest : public VoiceTest {
+protected:
+    // Runs one block through column `channel` and returns that column of the output ring.
+    static Block process(const Block& in, EffectKind kind, float strength, int channel = 0) {
+        select(kind, strength);
+        for (int q = 0; q < 1024; ++q) wt::captureRing.input[q][channel] = in[q];
+        wt::processBlock(channel);
+        Block out{};
+        for (int q = 0; q < 1024; ++q) out[q] = wt::captureRing.output[q][channel];
+        return out;
+    }
+
+    static Block constant(int16_t c) {
+        Block b;
+        b.fill(c);
+        return b;
+    }
+
+    static Block noise(unsigned seed, int amplitude = 8000) {
+        std::mt19937 rng(seed);
+        std::uniform_int_distribution<int> dist(-amplitude, amplitude);
+        Block b;
+        for (auto& v : b) v = static_cast<int16_t>(dist(rng));
+        return b;
+    }
+
+    // Output within one unit of trunc(exact): the transforms may round a whole value
+    // one unit toward zero.
+    static void expectWithinOneUnit(const Block& got, const long double* exact) {
+        for (int t = 0; t < 1024; ++t) {
+            const long double want = std::trunc(exact[t]);
+            EXPECT_LE(std::fabs(static_cast<long double>(got[t]) - want), 1.0L) << "t=" << t;
+        }
+    }
+};
+
+constexpr long double kTwoPi = 2.0L * std::numbers::pi_v<long double>;
+
+TEST_F(BlockProcessorTest, NoEffectIsABitExactCopyThatLeavesTheWorkArraysAlone) {
+    std::memset(wt::realIn, 0x5a, sizeof wt::realIn);
+    const Block in = noise(1, 32767);
+    EXPECT_EQ(process(in, EffectKind::None, 0.75f, 42), in);
+    unsigned char pattern[sizeof wt::realIn];
+    std::memset(pattern, 0x5a, sizeof pattern);
+    EXPECT_EQ(std::memcmp(wt::realIn, pattern, sizeof pattern), 0);
+}
+
+TEST_F(BlockProcessorTest, OnlyTheProcessedColumnChanges) {
+    wt::captureRing.output[5][3] = 77;
+    process(noise(2), EffectKind::Robot, 0.5f, 4);
+    EXPECT_EQ(wt::captureRing.output[5][3], 77);
+}
+
+TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
+    // At strength 0.25 every kind clamps a(1023) to 512 ("Lower": 1023 / 1.25 = 818.4),
+    // so the mirror term of i = 1023 lands in bin 511.
+    const int16_t c = 1000;
+    for (EffectKind kind : kAllEffects) {
+        const int mirrorBin = 511;
+        long double exact[1024];
+        for (int t = 0; t < 1024; ++t)
+            exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / 1024);
+        SCOPED_TRACE(static_cast<int>(kind));
+        expectWithinOneUnit(process(constant(c), kind, 0.25f), exact);
+    }
+    const Block higher = process(constant(c), EffectKind::Higher, 0.25f);
+    EXPECT_EQ(higher[1], 0);
+    EXPECT_EQ(higher[2], 1999);
+
+    // "Lower" at full strength: a(1023) = 511, mirror bin 512, exactly 2c, 0, 2c, 0, ...
+    const Block lower = process(constant(c), EffectKind::Lower, 1.0f);
+    for (int t = 0; t < 1024; ++t) ASSERT_EQ(lower[t], t % 2 == 0 ? 2 * c : 0) << t;
+}
+
+TEST_F(BlockProcessorTest, MonsterAtFullStrengthFoldsEverythingOntoTheFirstSample) {
+    // Every bin goes to bin 0 and its mirror to bin 1023; the bins sum to x[0].
+    Block in = noise(3);
+    in[0] = 5000;
+    long double exact[1024];
+    for (int t = 0; t < 1024; ++t)
+        exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / 1024));
+    expectWithinOneUnit(process(in, EffectKind::Monster, 1.0f), exact);
+}
+
+TEST_F(BlockProcessorTest, CosineAtBin40UnderHigherAtFullStrengthLandsInFourBins) {
+    // X[40] = X[984] = A/2 lands at 80 (direct, i = 40), 945 (mirror, i = 39 -> 78),
+    // 511 (mirror, i = 983) and 512 (direct, i = 984, clamped).
+    const long double amplitude = 10000;
+    Block in;
+    for (int t = 0; t < 1024; ++t)
+        in[t] = static_cast<int16_t>(std::lround(amplitude * std::cos(kTwoPi * 40 * t / 1024)));
+    long double exact[1024];
+    for (int t = 0; t < 1024; ++t) {
+        long double sum = 0;
+        for (int bin : {80, 945, 511, 512}) sum += std::cos(kTwoPi * bin * t / 1024);
+        exact[t] = amplitude / 2 * sum;
+    }
+    // The input is rounded to whole samples, so its spectrum is A/2 only to ~1e-4.
+    const Block out = process(in, EffectKind::Higher, 1.0f);
+    for (int t = 0; t < 1024; ++t)
+        EXPECT_LE(std::fabs(out[t] - exact[t]), 1.5L) << "t=" << t;
+}
+
+TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
+    const Block in = noise(4);
+    const Block reference = process(in, EffectKind::Higher, 0.0f);
+    for (EffectKind kind : kAllEffects) EXPECT_EQ(process(in, kind, 0.0f), reference);
+    EXPECT_NE(reference, in);
+
+    // Y[511] = 2 X[511] + sum X[0..510] and Y[512] = 2 X[512] + sum X[513..1023]: the
+    // input plus two components near the highest frequency. For a constant block only
+    // X[0] is non-zero, so the output is c + c * cos(2 pi * 511 t / 1024).
+    long double exact[1024];
+    for (int t = 0; t < 1024; ++t) exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / 1024);
+    expectWithinOneUnit(process(constant(300), EffectKind::Alien, 0.0f), exact);
+}
+
+TEST_F(BlockProcessorTest, LoudInputSaturatesInsteadOfWrapping) {
+    // 20000 + 20000 = 40000 at even samples: clamped, not wrapped to -25536.
+    const Block up = process(constant(20000), EffectKind::Higher, 0.25f);
+    EXPECT_EQ(up[0], 32767);
+    EXPECT_EQ(up[2], 32767);
+    EXPECT_EQ(up[1], 0);
+    const Block down = process(constant(-20000), EffectKind::Higher, 0.25f);
+    EXPECT_EQ(down[0], -32768);
+    EXPECT_EQ(down[2], -32768);
+    EXPECT_EQ(wt::toSample(32767.9), 32767);
+    EXPECT_EQ(wt::toSample(-32768.9), -32768);
+    EXPECT_EQ(wt::toSample(-0.99), 0);
+    EXPECT_EQ(wt::toSample(1e7), 32767);
+}
+
+TEST_F(BlockProcessorTest, SilenceStaysSilentEvenRightAfterALoudBlock) {
+    const Block silence{};
+    for (EffectKind kind : kAllEffects) {
+        for (float s : kStrengths) {
+            process(constant(-32768), kind, s);
+            EXPECT_EQ(process(silence, kind, s), silence) << static_cast<int>(kind) << " " << s;
+        }
+    }
+}
+
+TEST(EffectTarget, WorkedSampleTargets) {
+    using wt::effectTarget;
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 1, 1.0f), 2);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 2, 1.0f), 5);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 100, 1.0f), 270);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 200, 1.0f), 482);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 216, 1.0f), 511);
+    for (int i = 217; i <= 807; ++i) EXPECT_EQ(effectTarget(EffectKind::Robot, i, 1.0f), 512) << i;
+    EXPECT_LT(effectTarget(EffectKind::Robot, 808, 1.0f), 512);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 1023, 1.0f), 2);
+    EXPECT_EQ(effectTarget(EffectKind::Robot, 1023, 0.75f), 257);
+    EXPECT_EQ(effectTarget(EffectKind::Alien, 4, 0.25f), 3);
+    EXPECT_EQ(effectTarget(EffectKind::Alien, 100, 0.25f), 275);
+    EXPECT_EQ(effectTarget(EffectKind::Lower, 1023, 1.0f), 511);
+    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice2, 255, 0.25f), 191);
+    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice2, 256, 0.25f), 512);
+    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice, 511, 0.5f), 255);
+    EXPECT_EQ(effectTarget(EffectKind::Monster, 1023, 0.75f), 255);
+}
+
+TEST(EffectTarget, FirstSourceBinClampedToTheHighestBin) {
+    // Per kind, at strengths 0.25, 0.5, 0.75 and 1; 0 where no bin reaches 512.
+    const int firstClamped[7][4] = {
+        {410, 342, 293, 256},  // Higher
+        {640, 768, 896, 0},    // Lower
+        {683, 0, 0, 0},        // Monster
+        {512, 512, 512, 512},  // Space Voice
+        {256, 256, 256, 256},  // Space Voice 2
+        {433, 342, 268, 217},  // Robot
+        {143, 117, 107, 102},  // Alien
+    };
+    for (int kind = 0; kind < 7; ++kind) {
+        for (int s = 0; s < 4; ++s) {
+            int first = 0;
+            for (int i = 0; i < 1024 && first == 0; ++i)
+                if (wt::effectTarget(static_cast<EffectKind>(kind), i, kStrengths[s + 1]) == 512)
+                    first = i;
+            EXPECT_EQ(first, firstClamped[kind][s]) << "kind " << kind << " strength " << kStrengths[s + 1];
+        }
+    }
+}
+
+TEST(EffectTarget, StrengthZeroIsTheIdentityUpToTheHighestBin) {
+    for (EffectKind kind : kAllEffects)
+        for (int i = 0; i < 1024; ++i)
+            ASSERT_EQ(wt::effectTarget(kind, i, 0.0f), i <= 512 ? i : 512) << static_cast<int>(kind);
+}
+
+}  // namespace

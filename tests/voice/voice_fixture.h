@@ -1,0 +1,31 @@
+#pragma once
+
+// Puts the engine back to its load state around every voice test: rings and positions
+// zero, no effect, strength 0.25.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+
+#include "voice/capture_ring.h"
+#include "voice/effect_settings.h"
+
+using Block = std::array<int16_t, 1024>;
+
+class VoiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetEngine(); }
+    void TearDown() override { resetEngine(); }
+
+    static void resetEngine() {
+        wt::captureRing = wt::CaptureRing{};
+        wt::storeEffectKind(wt::kInitialEffectKind);
+        wt::storeEffectStrength(wt::kInitialStrength);
+    }
+
+    static void select(wt::EffectKind kind, float strength) {
+        wt::storeEffectKind(kind);
+        wt::storeEffectStrength(strength);
+    }
+};

@@ -1,0 +1,43 @@
+// The captured-voice entry point: every buffer of microphone audio passes through here.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plugin/export.h"
+#include "voice/capture_ring.h"
+
+namespace {
+
+// The two edit flag bits the client defines for this event.
+constexpr int kEditedFlags = 1 | 2;
+
+}  // namespace
+
+// Rewrites `samples` in place with processed voice, exactly one block
+// (1024 samples per channel) late, and ORs the two edit flags into *edited.
+//   samples: sampleCount frames of `channels` interleaved 16-bit samples; valid only
+//     during this call. Null does nothing.
+//   Channels 0..99 each use their own ring column; channels beyond 99 pass unchanged
+//   and take no ring positions. A count of 0 or less leaves buffer and rings untouched.
+//   edited: the client's flags word; other bits are kept. Null is not written.
+// Allocates nothing, locks nothing, makes no system call.
+// [audio thread: the client's capture thread]
+WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t /*serverConnectionHandlerID*/,
+                                                      short* samples, int sampleCount,
+                                                      int channels, int* edited) {
+    if (samples != nullptr && sampleCount > 0 && channels > 0) {
+        const int ringChannels = channels < wt::kRingChannels ? channels : wt::kRingChannels;
+        const size_t stride = static_cast<size_t>(channels);
+        for (int c = 0; c < ringChannels; ++c) {
+            for (int j = 0; j < sampleCount; ++j) {
+                short& slot = samples[static_cast<size_t>(c) + stride * static_cast<size_t>(j)];
+                const short captured = slot;
+                // Pop before push: the sample handed back for position p is the one
+                // processed a full block ago, including at the block's last position.
+                slot = wt::popSample(c);
+                wt::pushSample(captured, c);
+            }
+        }
+    }
+    if (edited != nullptr) *edited |= kEditedFlags;
+}

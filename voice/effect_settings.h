@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// The one datum shared between the menu (any client thread) and the voice path (the
+// capture thread). Each field is a single lock-free 32-bit atomic written whole; the
+// voice path reads both once per block through loadEffectSettings().
+namespace wt {
+
+enum class EffectKind : int32_t {
+    None = -1,
+    Higher = 0,
+    Lower = 1,
+    Monster = 2,
+    SpaceVoice = 3,
+    SpaceVoice2 = 4,
+    Robot = 5,
+    Alien = 6,
+};
+
+inline constexpr int32_t kEffectKindCount = 7;  // kinds 0..6; -1 is "no effect"
+inline constexpr EffectKind kInitialEffectKind = EffectKind::None;
+inline constexpr float kInitialStrength = 0.25f;
+
+struct EffectSettings {
+    std::atomic<int32_t> kind{static_cast<int32_t>(kInitialEffectKind)};
+    std::atomic<float> strength{kInitialStrength};  // always within [0.0, 1.0]
+};
+
+static_assert(std::atomic<int32_t>::is_always_lock_free);
+static_assert(std::atomic<float>::is_always_lock_free);
+static_assert(sizeof(float) == 4);
+
+// What one block is processed with.
+struct EffectSnapshot {
+    EffectKind kind;
+    float strength;
+};
+
+extern EffectSettings effectSettings;
+
+EffectSnapshot loadEffectSettings();
+
+void storeEffectKind(EffectKind kind);
+
+// Stores a strength already within [0, 1]; anything else (NaN included) is clamped
+// first, so the voice path never sees a value outside the range.
+void storeEffectStrength(float strength);
+
+}  // namespace wt
