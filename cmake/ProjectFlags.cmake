@@ -9,6 +9,12 @@ set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
 add_compile_options(-Wall -Wextra -Wpedantic -Werror -ffp-contract=off -fno-fast-math)
 
+# MinGW's own C99 printf family instead of the system C runtime's: "%llu" and "%zu" then
+# print as they do with glibc, and -Wformat checks them as GNU formats.
+if(MINGW)
+    add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+endif()
+
 # Code that ends up inside the plugin library: no exceptions, no RTTI, nothing visible
 # but the entry points marked for export.
 function(wt_plugin_code target)
