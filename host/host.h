@@ -33,6 +33,9 @@ inline constexpr int kServerWelcomeMessage = 2;
 inline constexpr int kChannelName = 0;
 inline constexpr int kClientNickname = 1;
 
+// Size of every path buffer the plugin hands to the client, terminator included.
+inline constexpr size_t kPathSize = 512;
+
 // Copies the whole table. Called once, before any other call into the client.
 void install(const HostFunctions& table);
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <atomic>
+
+#include "plugin/name_converter.h"
+
+namespace wt {
+
+// Returns the UTF-8 form of `wide`, converting it with `convert` only while `cache` is
+// null; the result stays in `cache` for good. If the conversion fails, `fallback` is
+// cached instead and the conversion is never tried again.
+// The converted string is never released: it lives until the library is unloaded.
+// Safe when several threads fill the cache at once: one result wins, every caller gets
+// it, and a losing copy is released. Lock-free.
+const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide,
+                       const char* fallback, Utf16ToUtf8 convert);
+
+}  // namespace wt

@@ -1,0 +1,18 @@
+#pragma once
+
+// The fake client's 30 host functions. They carry no context, so each reaches the TestHost
+// attached last that is still alive.
+
+#include "host/host_functions.h"
+
+namespace wt::testhost {
+
+class TestHost;
+
+// Slots 0..29 point at the fake client's functions; the reserved slots are null.
+HostFunctions fakeClientTable();
+
+void attachHost(TestHost* host);
+void detachHost(TestHost* host);
+
+}  // namespace wt::testhost

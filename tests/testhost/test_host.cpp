@@ -1,0 +1,316 @@
+#include "tests/testhost/test_host.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "tests/testhost/fake_client.h"
+#include "tests/testhost/plugin_library.h"
+#include "tests/testhost/stdout_capture.h"
+
+namespace wt::testhost {
+
+namespace {
+
+// A fresh file name per instance: the platform loader hands out an already loaded library
+// again, state and all, when asked for the same file twice.
+std::string privateCopy(const std::string& path, std::string* error) {
+    namespace fs = std::filesystem;
+    static std::atomic<unsigned> counter{0};
+    const fs::path source(path);
+    const fs::path copy = fs::temp_directory_path() /
+                          ("wt_plugin_" + std::to_string(processId()) + "_" +
+                           std::to_string(counter++) + source.extension().string());
+    std::error_code failure;
+    fs::copy_file(source, copy, fs::copy_options::overwrite_existing, failure);
+    if (failure) {
+        *error = "cannot copy " + path + ": " + failure.message();
+        return {};
+    }
+    return copy.string();
+}
+
+template <typename Fn>
+void resolve(Fn& slot, const TestHost& host, const char* name) {
+    slot = host.entry<Fn>(name);
+}
+
+std::string boundedText(const char* text, size_t size) {
+    return std::string(text, strnlen(text, size));
+}
+
+}  // namespace
+
+std::string builtPluginPath() {
+    if (const char* path = std::getenv("WT_PLUGIN_PATH"); path != nullptr && *path != '\0') {
+        return path;
+    }
+    return WT_BUILT_PLUGIN_PATH;
+}
+
+TestHost::TestHost(const std::string& libraryPath) {
+    libraryCopy_ = privateCopy(libraryPath, &loadError_);
+    if (!libraryCopy_.empty()) library_ = openLibrary(libraryCopy_, &loadError_);
+    attachHost(this);
+    if (library_ == nullptr) return;
+
+    resolve(plugin.name, *this, "ts3plugin_name");
+    resolve(plugin.version, *this, "ts3plugin_version");
+    resolve(plugin.apiVersion, *this, "ts3plugin_apiVersion");
+    resolve(plugin.author, *this, "ts3plugin_author");
+    resolve(plugin.description, *this, "ts3plugin_description");
+    resolve(plugin.setFunctionPointers, *this, "ts3plugin_setFunctionPointers");
+    resolve(plugin.init, *this, "ts3plugin_init");
+    resolve(plugin.shutdown, *this, "ts3plugin_shutdown");
+    resolve(plugin.registerPluginID, *this, "ts3plugin_registerPluginID");
+    resolve(plugin.freeMemory, *this, "ts3plugin_freeMemory");
+    resolve(plugin.requestAutoload, *this, "ts3plugin_requestAutoload");
+    resolve(plugin.offersConfigure, *this, "ts3plugin_offersConfigure");
+    resolve(plugin.configure, *this, "ts3plugin_configure");
+    resolve(plugin.commandKeyword, *this, "ts3plugin_commandKeyword");
+    resolve(plugin.processCommand, *this, "ts3plugin_processCommand");
+    resolve(plugin.infoTitle, *this, "ts3plugin_infoTitle");
+    resolve(plugin.infoData, *this, "ts3plugin_infoData");
+    resolve(plugin.initMenus, *this, "ts3plugin_initMenus");
+    resolve(plugin.initHotkeys, *this, "ts3plugin_initHotkeys");
+    resolve(plugin.onMenuItemEvent, *this, "ts3plugin_onMenuItemEvent");
+    resolve(plugin.onHotkeyEvent, *this, "ts3plugin_onHotkeyEvent");
+    resolve(plugin.onHotkeyRecordedEvent, *this, "ts3plugin_onHotkeyRecordedEvent");
+    resolve(plugin.onConnectStatusChangeEvent, *this, "ts3plugin_onConnectStatusChangeEvent");
+    resolve(plugin.onEditCapturedVoiceDataEvent, *this,
+            "ts3plugin_onEditCapturedVoiceDataEvent");
+    resolve(plugin.onClientPokeEvent, *this, "ts3plugin_onClientPokeEvent");
+    resolve(plugin.onTalkStatusChangeEvent, *this, "ts3plugin_onTalkStatusChangeEvent");
+    resolve(plugin.onTextMessageEvent, *this, "ts3plugin_onTextMessageEvent");
+    resolve(plugin.onServerErrorEvent, *this, "ts3plugin_onServerErrorEvent");
+    resolve(plugin.onAvatarUpdated, *this, "ts3plugin_onAvatarUpdated");
+    resolve(plugin.onPluginCommandEvent, *this, "ts3plugin_onPluginCommandEvent");
+    resolve(plugin.currentServerConnectionChanged, *this,
+            "ts3plugin_currentServerConnectionChanged");
+}
+
+TestHost::~TestHost() {
+    detachHost(this);
+    closeLibrary(library_);
+    if (!libraryCopy_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(libraryCopy_, ignored);
+    }
+    std::lock_guard lock(mutex_);
+    for (const auto& [pointer, serial] : handedOut_) std::free(pointer);
+}
+
+void* TestHost::symbol(const char* name) const { return librarySymbol(library_, name); }
+
+HostFunctions TestHost::functionTable() const { return fakeClientTable(); }
+
+CallOutcome TestHost::start(const char* pluginId) {
+    return run([&] {
+        plugin.setFunctionPointers(functionTable());
+        plugin.init();
+        plugin.registerPluginID(pluginId);
+    });
+}
+
+CallOutcome TestHost::run(const std::function<void()>& call) {
+    size_t before = 0;
+    {
+        std::lock_guard lock(mutex_);
+        before = calls_.size();
+    }
+    CallOutcome outcome;
+    outcome.output = captureStdout(call);
+    std::lock_guard lock(mutex_);
+    outcome.hostCalls.assign(calls_.begin() + static_cast<std::ptrdiff_t>(before), calls_.end());
+    return outcome;
+}
+
+// ---- scripting ----
+
+void TestHost::setResult(HostFunction function, unsigned int code) {
+    std::lock_guard lock(mutex_);
+    defaultResults_[static_cast<int>(function)] = code;
+}
+
+void TestHost::setResult(HostFunction function, uint64_t handler, unsigned int code) {
+    std::lock_guard lock(mutex_);
+    results_[{static_cast<int>(function), handler}] = code;
+}
+
+void TestHost::setText(HostFunction function, std::string text) {
+    std::lock_guard lock(mutex_);
+    defaultTexts_[static_cast<int>(function)] = std::move(text);
+}
+
+void TestHost::setText(HostFunction function, uint64_t key, std::string text) {
+    std::lock_guard lock(mutex_);
+    texts_[{static_cast<int>(function), key}] = std::move(text);
+}
+
+void TestHost::setIds(HostFunction function, std::vector<uint64_t> ids) {
+    std::lock_guard lock(mutex_);
+    defaultIdLists_[static_cast<int>(function)] = std::move(ids);
+}
+
+void TestHost::setIds(HostFunction function, uint64_t handler, std::vector<uint64_t> ids) {
+    std::lock_guard lock(mutex_);
+    idLists_[{static_cast<int>(function), handler}] = std::move(ids);
+}
+
+void TestHost::setNumber(HostFunction function, uint64_t value) {
+    std::lock_guard lock(mutex_);
+    defaultNumbers_[static_cast<int>(function)] = value;
+}
+
+void TestHost::setNumber(HostFunction function, uint64_t key, uint64_t value) {
+    std::lock_guard lock(mutex_);
+    numbers_[{static_cast<int>(function), key}] = value;
+}
+
+// ---- observing ----
+
+std::vector<std::string> TestHost::hostCalls() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
+}
+
+void TestHost::clearHostCalls() {
+    std::lock_guard lock(mutex_);
+    calls_.clear();
+}
+
+size_t TestHost::outstandingAllocations() const {
+    std::lock_guard lock(mutex_);
+    return handedOut_.size();
+}
+
+size_t TestHost::unknownFrees() const {
+    std::lock_guard lock(mutex_);
+    return unknownFrees_;
+}
+
+// ---- blocks the plugin hands over ----
+
+void TestHost::giveBack(void* block) {
+    plugin.freeMemory(block);
+    ++blocksGivenBack_;
+}
+
+Menus TestHost::takeMenus() {
+    PluginMenuItem** list = nullptr;
+    char* icon = nullptr;
+    plugin.initMenus(&list, &icon);
+    Menus menus;
+    if (list != nullptr) {
+        menus.listHandedOver = true;
+        for (PluginMenuItem** item = list; *item != nullptr; ++item) {
+            const PluginMenuItem& record = **item;
+            menus.items.push_back({record.type, record.id,
+                                   boundedText(record.text, sizeof record.text),
+                                   boundedText(record.icon, sizeof record.icon)});
+            giveBack(*item);
+        }
+        giveBack(list);
+    }
+    if (icon != nullptr) {
+        menus.icon = boundedText(icon, kMenuIconSize);
+        giveBack(icon);
+    }
+    return menus;
+}
+
+std::optional<std::vector<HotkeyRecord>> TestHost::takeHotkeys() {
+    PluginHotkey** list = nullptr;
+    plugin.initHotkeys(&list);
+    if (list == nullptr) return std::nullopt;
+    std::vector<HotkeyRecord> hotkeys;
+    for (PluginHotkey** hotkey = list; *hotkey != nullptr; ++hotkey) {
+        hotkeys.push_back({boundedText((*hotkey)->keyword, sizeof (*hotkey)->keyword),
+                           boundedText((*hotkey)->description, sizeof (*hotkey)->description)});
+        giveBack(*hotkey);
+    }
+    giveBack(list);
+    return hotkeys;
+}
+
+std::optional<std::string> TestHost::takeInfoData(uint64_t handler, uint64_t id, int type) {
+    char* data = nullptr;
+    plugin.infoData(handler, id, type, &data);
+    if (data == nullptr) return std::nullopt;
+    std::string text(data);
+    giveBack(data);
+    return text;
+}
+
+// ---- used by the host functions ----
+
+void TestHost::record(std::string call) {
+    std::lock_guard lock(mutex_);
+    calls_.push_back(std::move(call));
+}
+
+unsigned int TestHost::result(HostFunction function, std::optional<uint64_t> handler) const {
+    std::lock_guard lock(mutex_);
+    const int f = static_cast<int>(function);
+    if (handler) {
+        if (auto it = results_.find({f, *handler}); it != results_.end()) return it->second;
+    }
+    auto it = defaultResults_.find(f);
+    return it != defaultResults_.end() ? it->second : 0;
+}
+
+template <typename Keyed, typename Defaults>
+static auto lookUp(const Keyed& keyed, const Defaults& defaults, int function,
+                   std::optional<uint64_t> key)
+    -> std::optional<typename Defaults::mapped_type> {
+    if (key) {
+        if (auto it = keyed.find({function, *key}); it != keyed.end()) return it->second;
+    }
+    if (auto it = defaults.find(function); it != defaults.end()) return it->second;
+    return std::nullopt;
+}
+
+std::optional<std::string> TestHost::text(HostFunction function,
+                                          std::optional<uint64_t> key) const {
+    std::lock_guard lock(mutex_);
+    return lookUp(texts_, defaultTexts_, static_cast<int>(function), key);
+}
+
+std::optional<std::vector<uint64_t>> TestHost::ids(HostFunction function,
+                                                   std::optional<uint64_t> handler) const {
+    std::lock_guard lock(mutex_);
+    return lookUp(idLists_, defaultIdLists_, static_cast<int>(function), handler);
+}
+
+std::optional<uint64_t> TestHost::number(HostFunction function,
+                                         std::optional<uint64_t> key) const {
+    std::lock_guard lock(mutex_);
+    return lookUp(numbers_, defaultNumbers_, static_cast<int>(function), key);
+}
+
+void* TestHost::handOut(const void* data, size_t size) {
+    void* block = std::malloc(size);
+    if (block == nullptr) return nullptr;
+    std::memcpy(block, data, size);
+    std::lock_guard lock(mutex_);
+    handedOut_[block] = ++handOutCount_;
+    return block;
+}
+
+std::string TestHost::takeBack(void* pointer) {
+    if (pointer == nullptr) return "null";
+    std::lock_guard lock(mutex_);
+    auto it = handedOut_.find(pointer);
+    if (it == handedOut_.end()) {
+        ++unknownFrees_;
+        return "unknown";
+    }
+    const std::string serial = "#" + std::to_string(it->second);
+    handedOut_.erase(it);
+    std::free(pointer);
+    return serial;
+}
+
+}  // namespace wt::testhost

@@ -1,0 +1,265 @@
+#pragma once
+
+// A scriptable fake client that loads the BUILT plugin library at run time, as the real
+// client does, and drives it through its exported entry points.
+//
+// Loading
+//   TestHost host;               // loads a private copy of the built library (see below)
+//   ASSERT_TRUE(host.loaded()) << host.loadError();
+//   Each TestHost loads its own copy of the file, so every instance starts from the
+//   library's load state (no effect, no identifier, empty rings) whatever ran before.
+//   The library path is $WT_PLUGIN_PATH when set, else the one the build compiled in.
+//
+// Calling the plugin
+//   host.plugin.init()           typed pointers to the 31 entry points that do work; null
+//                                when the library does not export one
+//   host.entry<Fn>("ts3plugin_x") any exported symbol as a function pointer of type Fn
+//   host.start()                 setFunctionPointers + init + registerPluginID(kTestPluginId)
+//   CallOutcome o = host.run([&] { ... });
+//       o.output     what the plugin printed to standard output during the call
+//       o.hostCalls  every host function the plugin called during it, in order
+//
+// Host calls are recorded as text, one string per call, arguments in the order of the
+// host function, so tests compare them exactly:
+//   logMessage("Text", 4, "Plugin", 1)      texts quoted, C escapes for \ " and control bytes
+//   getAppPath(buf, 512)                    a buffer the host writes into: buf (or null)
+//   getClientID(1, out)                     an out-pointer: out (or null)
+//   requestChannelSubscribe(1, [7], "rc")   an ID array passed in, up to its 0 entry
+//   freeMemory(#3)                          the 3rd block the host handed out
+//   freeMemory(null), freeMemory(unknown)   null, or a pointer the host never handed out
+//
+// Scripting the client: every host function succeeds (returns 0) unless told otherwise.
+//   setResult(f, code)               result of f for every call
+//   setResult(f, handler, code)      result of f when called for that handler ID (first
+//                                    argument); overrides the one above
+//   setText(f, text)                 text f hands out or writes into its buffer
+//   setText(f, key, text)            text for one key; overrides the one above. Key:
+//                                      getClientSelfVariableAsString, getServerVariableAsString: flag
+//                                      getClientVariableAsString, getClientDisplayName,
+//                                      getAvatar: client ID
+//                                      getChannelVariableAsString, getChannelConnectInfo: channel ID
+//   setIds(f, ids) / setIds(f, handler, ids)   getChannelList, getServerConnectionHandlerList
+//   setNumber(f, value) / setNumber(f, key, value)  getClientID (own ID), getChannelOfClient
+//                                    (key: client ID), getCurrentServerConnectionHandlerID,
+//                                    getServerConnectInfo (port)
+//   A host function writes only when it returns 0 and has something to give: with no text
+//   set, a buffer is left unwritten and an out-pointer is left as it was. Buffer writes are
+//   cut to fit maxLen with the terminator. Every string and ID list handed out is malloc-ed
+//   and counted until it comes back through freeMemory: outstandingAllocations() is the
+//   number not yet given back (a leak when a call is over), unknownFrees() the number of
+//   freeMemory calls with a pointer the host never handed out (those are not freed).
+//
+// Blocks the plugin hands over: the take* helpers call the entry point, copy what was
+// handed over, and give every block back through ts3plugin_freeMemory, one call per block;
+// blocksGivenBack() counts those calls.
+//
+// Host functions are plain C functions with no context, so they reach the most recently
+// created TestHost that is still alive. The recorder and the allocation counts are safe to
+// use from several threads; run() captures standard output and is not reentrant.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/host_functions.h"
+#include "host/plugin_records.h"
+
+namespace wt::testhost {
+
+inline constexpr const char* kTestPluginId = "wt-test-plugin-id";
+
+// The 30 host functions, in slot order.
+enum class HostFunction : int {
+    getAppPath,
+    getResourcesPath,
+    getConfigPath,
+    getPluginPath,
+    getClientLibVersion,
+    freeMemory,
+    logMessage,
+    getClientID,
+    getClientSelfVariableAsString,
+    getClientVariableAsString,
+    getClientDisplayName,
+    getChannelOfClient,
+    getChannelVariableAsString,
+    getChannelList,
+    getServerConnectionHandlerList,
+    getServerVariableAsString,
+    getCurrentServerConnectionHandlerID,
+    printMessageToCurrentTab,
+    createReturnCode,
+    requestClientMove,
+    requestChannelSubscribe,
+    requestChannelUnsubscribe,
+    requestChannelSubscribeAll,
+    requestChannelUnsubscribeAll,
+    requestSendPrivateTextMsg,
+    sendPluginCommand,
+    getServerConnectInfo,
+    getChannelConnectInfo,
+    getAvatar,
+    setPluginMenuEnabled,
+};
+
+inline constexpr int kHostFunctionCount = 30;
+
+// The slot's name, as host calls are recorded.
+const char* hostFunctionName(HostFunction function);
+
+// The built library: $WT_PLUGIN_PATH, else the path compiled in.
+std::string builtPluginPath();
+
+// Typed pointers to the entry points that do work.
+struct EntryPoints {
+    const char* (*name)();
+    const char* (*version)();
+    int (*apiVersion)();
+    const char* (*author)();
+    const char* (*description)();
+    void (*setFunctionPointers)(const HostFunctions);
+    int (*init)();
+    void (*shutdown)();
+    void (*registerPluginID)(const char*);
+    void (*freeMemory)(void*);
+    int (*requestAutoload)();
+    int (*offersConfigure)();
+    void (*configure)(void*, void*);
+    const char* (*commandKeyword)();
+    int (*processCommand)(uint64_t, const char*);
+    const char* (*infoTitle)();
+    void (*infoData)(uint64_t, uint64_t, int, char**);
+    void (*initMenus)(PluginMenuItem***, char**);
+    void (*initHotkeys)(PluginHotkey***);
+    void (*onMenuItemEvent)(uint64_t, int, int, uint64_t);
+    void (*onHotkeyEvent)(const char*);
+    void (*onHotkeyRecordedEvent)(const char*, const char*);
+    void (*onConnectStatusChangeEvent)(uint64_t, int, unsigned int);
+    void (*onEditCapturedVoiceDataEvent)(uint64_t, short*, int, int, int*);
+    int (*onClientPokeEvent)(uint64_t, uint16_t, const char*, const char*, const char*, int);
+    void (*onTalkStatusChangeEvent)(uint64_t, int, int, uint16_t);
+    int (*onTextMessageEvent)(uint64_t, uint16_t, uint16_t, uint16_t, const char*, const char*,
+                              const char*, int);
+    int (*onServerErrorEvent)(uint64_t, const char*, unsigned int, const char*, const char*);
+    void (*onAvatarUpdated)(uint64_t, uint16_t, const char*);
+    void (*onPluginCommandEvent)(uint64_t, const char*, const char*);
+    void (*currentServerConnectionChanged)(uint64_t);
+};
+
+struct CallOutcome {
+    std::string output;                  // standard output of the call
+    std::vector<std::string> hostCalls;  // host calls made during it, in order
+};
+
+struct MenuRecord {
+    int32_t type;
+    int32_t id;
+    std::string text;
+    std::string icon;
+    bool operator==(const MenuRecord&) const = default;
+};
+
+struct Menus {
+    bool listHandedOver = false;  // *menuItems was not null
+    std::vector<MenuRecord> items;
+    std::optional<std::string> icon;  // the menu icon name, when handed over
+};
+
+struct HotkeyRecord {
+    std::string keyword;
+    std::string description;
+    bool operator==(const HotkeyRecord&) const = default;
+};
+
+class TestHost {
+public:
+    explicit TestHost(const std::string& libraryPath = builtPluginPath());
+    ~TestHost();
+    TestHost(const TestHost&) = delete;
+    TestHost& operator=(const TestHost&) = delete;
+
+    bool loaded() const { return library_ != nullptr; }
+    const std::string& loadError() const { return loadError_; }
+
+    // Null when the library does not export `name`.
+    void* symbol(const char* name) const;
+    template <typename Fn>
+    Fn entry(const char* name) const {
+        return reinterpret_cast<Fn>(symbol(name));
+    }
+
+    EntryPoints plugin{};
+
+    // The fake client's function table: slots 0..29 set, the reserved slots null.
+    HostFunctions functionTable() const;
+
+    // setFunctionPointers, init, registerPluginID(pluginId); output and host calls of all.
+    CallOutcome start(const char* pluginId = kTestPluginId);
+
+    CallOutcome run(const std::function<void()>& call);
+
+    // ---- scripting ----
+    void setResult(HostFunction function, unsigned int code);
+    void setResult(HostFunction function, uint64_t handler, unsigned int code);
+    void setText(HostFunction function, std::string text);
+    void setText(HostFunction function, uint64_t key, std::string text);
+    void setIds(HostFunction function, std::vector<uint64_t> ids);
+    void setIds(HostFunction function, uint64_t handler, std::vector<uint64_t> ids);
+    void setNumber(HostFunction function, uint64_t value);
+    void setNumber(HostFunction function, uint64_t key, uint64_t value);
+
+    // ---- observing ----
+    std::vector<std::string> hostCalls() const;  // every call since load or the last clear
+    void clearHostCalls();
+    size_t outstandingAllocations() const;
+    size_t unknownFrees() const;
+
+    // ---- blocks the plugin hands over, each given back through ts3plugin_freeMemory ----
+    Menus takeMenus();
+    std::optional<std::vector<HotkeyRecord>> takeHotkeys();  // nullopt: no list handed over
+    std::optional<std::string> takeInfoData(uint64_t handler, uint64_t id, int type);
+    size_t blocksGivenBack() const { return blocksGivenBack_; }
+
+private:
+    friend struct FakeClient;  // the host functions, in fake_client.cpp
+
+    void giveBack(void* block);
+    void record(std::string call);
+    unsigned int result(HostFunction function, std::optional<uint64_t> handler) const;
+    std::optional<std::string> text(HostFunction function, std::optional<uint64_t> key) const;
+    std::optional<std::vector<uint64_t>> ids(HostFunction function,
+                                             std::optional<uint64_t> handler) const;
+    std::optional<uint64_t> number(HostFunction function, std::optional<uint64_t> key) const;
+    // A counted malloc-ed copy of `size` bytes.
+    void* handOut(const void* data, size_t size);
+    // Releases a block from handOut and returns how the call records it ("#3", "null",
+    // "unknown"); unknown pointers are counted, not freed.
+    std::string takeBack(void* pointer);
+
+    std::string libraryCopy_;
+    void* library_ = nullptr;
+    std::string loadError_;
+    size_t blocksGivenBack_ = 0;
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> calls_;
+    std::map<std::pair<int, uint64_t>, unsigned int> results_;  // key: function, handler
+    std::map<int, unsigned int> defaultResults_;
+    std::map<std::pair<int, uint64_t>, std::string> texts_;
+    std::map<int, std::string> defaultTexts_;
+    std::map<std::pair<int, uint64_t>, std::vector<uint64_t>> idLists_;
+    std::map<int, std::vector<uint64_t>> defaultIdLists_;
+    std::map<std::pair<int, uint64_t>, uint64_t> numbers_;
+    std::map<int, uint64_t> defaultNumbers_;
+    std::map<void*, size_t> handedOut_;  // pointer -> serial number
+    size_t handOutCount_ = 0;
+    size_t unknownFrees_ = 0;
+};
+
+}  // namespace wt::testhost
