@@ -1,0 +1,70 @@
+#include "diagnostics/command_parser.h"
+
+#include <cstring>
+
+#include "diagnostics/text_fit.h"
+
+namespace wt::diagnostics {
+
+namespace {
+
+constexpr char kSeparator = ' ';
+
+struct SubcommandName {
+    const char* name;
+    Subcommand subcommand;
+};
+
+constexpr SubcommandName kSubcommands[] = {
+    {"join", Subcommand::Join},
+    {"command", Subcommand::Command},
+    {"serverinfo", Subcommand::ServerInfo},
+    {"channelinfo", Subcommand::ChannelInfo},
+    {"avatar", Subcommand::Avatar},
+    {"enablemenu", Subcommand::EnableMenu},
+    {"subscribe", Subcommand::Subscribe},
+    {"unsubscribe", Subcommand::Unsubscribe},
+    {"subscribeall", Subcommand::SubscribeAll},
+    {"unsubscribeall", Subcommand::UnsubscribeAll},
+};
+
+Subcommand subcommandNamed(const char* token) {
+    for (const SubcommandName& entry : kSubcommands) {
+        if (std::strcmp(token, entry.name) == 0) return entry.subcommand;
+    }
+    return Subcommand::None;
+}
+
+// Terminates the token that starts at `cursor` and returns where the next one starts,
+// or null when the line holds no further token.
+char* nextToken(char*& cursor) {
+    while (*cursor == kSeparator) ++cursor;
+    if (*cursor == '\0') return nullptr;
+    char* token = cursor;
+    while (*cursor != '\0' && *cursor != kSeparator) ++cursor;
+    if (*cursor != '\0') *cursor++ = '\0';
+    return token;
+}
+
+}  // namespace
+
+void parseCommand(const char* text, ParsedCommand& parsed) {
+    const char* source = printable(text);
+    const size_t length = strnlen(source, kCommandSize - 1);
+    std::memcpy(parsed.copy, source, length);
+    parsed.copy[length] = '\0';
+
+    parsed.subcommand = Subcommand::None;
+    parsed.first = nullptr;
+    parsed.second = nullptr;
+
+    char* cursor = parsed.copy;
+    const char* name = nextToken(cursor);
+    if (name == nullptr) return;
+    parsed.subcommand = subcommandNamed(name);
+    parsed.first = nextToken(cursor);
+    if (parsed.first == nullptr) return;
+    while (const char* token = nextToken(cursor)) parsed.second = token;
+}
+
+}  // namespace wt::diagnostics

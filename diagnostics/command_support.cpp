@@ -1,0 +1,25 @@
+#include "diagnostics/command_support.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/host.h"
+#include "plugin/plugin_id.h"
+
+namespace wt::diagnostics {
+
+const char* registeredIdOrReport(const char* action) {
+    const char* pluginId = registeredPluginId();
+    if (pluginId == nullptr) std::printf("PLUGIN: Failed to %s, was not registered.\n", action);
+    return pluginId;
+}
+
+void createReturnCode(const char* pluginId, char (&code)[kReturnCodeSize]) {
+    std::memset(code, 0, sizeof code);
+    // The result is not examined: a request made with an empty code still goes out,
+    // its answer just cannot be matched to it.
+    host::createReturnCode(pluginId, code, sizeof code);
+    code[kReturnCodeSize - 1] = '\0';
+}
+
+}  // namespace wt::diagnostics

@@ -1,0 +1,22 @@
+#pragma once
+
+// What several subcommands of the "test" command share: the plugin identifier check and
+// the return code that goes with each request.
+
+#include <cstddef>
+
+namespace wt::diagnostics {
+
+// createReturnCode writes into a buffer of this size, terminator included.
+inline constexpr size_t kReturnCodeSize = 128;
+
+// The identifier the client registered for the plugin. While there is none, prints
+// "PLUGIN: Failed to <action>, was not registered.\n" and returns null: no subcommand
+// hands the client a null identifier.
+const char* registeredIdOrReport(const char* action);
+
+// Asks the client for a fresh return code for `pluginId`. The code is empty when the
+// client writes none, and always terminated within the buffer.
+void createReturnCode(const char* pluginId, char (&code)[kReturnCodeSize]);
+
+}  // namespace wt::diagnostics

@@ -1,0 +1,139 @@
+// The report written each time a server connection is fully established: client
+// library version, plugin identity, server name and welcome message, own client,
+// channels and every server connection handler of the client.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "diagnostics/host_block.h"
+#include "diagnostics/text_fit.h"
+#include "host/host.h"
+#include "plugin/entry_points.h"
+
+namespace wt::diagnostics {
+
+namespace {
+
+// The client's connect status for a connection that is fully established.
+constexpr int kConnectionEstablished = 4;
+
+constexpr size_t kIdentityLineSize = 1024;
+
+bool reportClientLibVersion(uint64_t handler) {
+    HostText version;
+    if (version.take(host::getClientLibVersion(&version.text)) != host::kOk) {
+        host::log("Error querying client lib version", host::kLogError, handler);
+        return false;
+    }
+    std::printf("PLUGIN: Client lib version: %s\n", printable(version.text));
+    return true;
+}
+
+void logPluginIdentity(uint64_t handler) {
+    char line[kIdentityLineSize];
+    std::snprintf(line, sizeof line, "Plugin %s, Version %s, Author: %s", ts3plugin_name(),
+                  ts3plugin_version(), ts3plugin_author());
+    host::log(line, host::kLogInfo, handler);
+}
+
+bool reportServer(uint64_t handler) {
+    {
+        HostText name;
+        const unsigned int result =
+            name.take(host::getServerVariableAsString(handler, host::kServerName, &name.text));
+        if (result == host::kNotConnected) return false;  // no connection, nothing to say
+        if (result != host::kOk) {
+            host::log("Error querying server name", host::kLogError, handler);
+            return false;
+        }
+        std::printf("PLUGIN: Server name: %s\n", printable(name.text));
+    }
+    HostText welcome;
+    if (welcome.take(host::getServerVariableAsString(handler, host::kServerWelcomeMessage,
+                                                     &welcome.text)) != host::kOk) {
+        host::log("Error querying server welcome message", host::kLogError, handler);
+        return false;
+    }
+    std::printf("PLUGIN: Server welcome message: %s\n", printable(welcome.text));
+    return true;
+}
+
+bool reportOwnClient(uint64_t handler) {
+    uint16_t ownClientId = 0;
+    if (host::getClientID(handler, &ownClientId) != host::kOk) {
+        host::log("Error querying client ID", host::kLogError, handler);
+        return false;
+    }
+    HostText nickname;
+    if (nickname.take(host::getClientSelfVariableAsString(handler, host::kClientNickname,
+                                                          &nickname.text)) != host::kOk) {
+        host::log("Error querying client nickname", host::kLogError, handler);
+        return false;
+    }
+    std::printf("PLUGIN: My client ID = %d, nickname = %s\n", static_cast<int>(ownClientId),
+                printable(nickname.text));
+    return true;
+}
+
+bool reportChannels(uint64_t handler) {
+    HostIdList channels;
+    if (channels.take(host::getChannelList(handler, &channels.ids)) != host::kOk) {
+        host::log("Error getting channel list", host::kLogError, handler);
+        return false;
+    }
+    std::printf("PLUGIN: Available channels:\n");
+    for (const uint64_t* id = channels.ids; id != nullptr && *id != 0; ++id) {
+        HostText name;
+        if (name.take(host::getChannelVariableAsString(handler, *id, host::kChannelName,
+                                                       &name.text)) != host::kOk) {
+            host::log("Error querying channel name", host::kLogError, handler);
+            return false;
+        }
+        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id),
+                    printable(name.text));
+    }
+    return true;
+}
+
+// Every server tab of the client; a tab without a connection has no line.
+void reportConnectionHandlers(uint64_t handler) {
+    std::printf("PLUGIN: Existing server connection handlers:\n");
+    HostIdList handlers;
+    if (handlers.take(host::getServerConnectionHandlerList(&handlers.ids)) != host::kOk) {
+        host::log("Error getting server list", host::kLogError, handler);
+        return;
+    }
+    for (const uint64_t* id = handlers.ids; id != nullptr && *id != 0; ++id) {
+        HostText name;
+        const unsigned int result =
+            name.take(host::getServerVariableAsString(*id, host::kServerName, &name.text));
+        if (result == host::kOk) {
+            std::printf("- %llu - %s\n", printed(*id), printable(name.text));
+        } else if (result != host::kNotConnected) {
+            // Logged under the handler of the event, not of the tab that failed.
+            host::log("Error querying server name", host::kLogError, handler);
+        }
+    }
+}
+
+}  // namespace
+
+}  // namespace wt::diagnostics
+
+// Writes the connection report to the console and the client log when the tab
+// `serverConnectionHandlerID` reaches status 4 (fully established); every other status
+// does nothing. A failed query ends the report with a log line; what was written stands,
+// and every host string and ID list received is released before return.
+// [client thread, after setFunctionPointers]
+WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
+                                                     int newStatus,
+                                                     unsigned int /*errorNumber*/) {
+    using namespace wt::diagnostics;
+    if (newStatus != kConnectionEstablished) return;
+    const uint64_t handler = serverConnectionHandlerID;
+    if (!reportClientLibVersion(handler)) return;
+    logPluginIdentity(handler);
+    if (!reportServer(handler) || !reportOwnClient(handler) || !reportChannels(handler)) return;
+    reportConnectionHandlers(handler);
+}
