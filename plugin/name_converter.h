@@ -8,8 +8,10 @@ namespace wt {
 // Converts the NUL-terminated UTF-16 `text` to UTF-8.
 // Success: returns 0 and stores in *utf8 a malloc-ed, NUL-terminated string the caller
 //   owns (released with free).
-// Failure (text or utf8 null, an unpaired surrogate, no memory): returns -1 and stores
-//   nothing but a null pointer (when utf8 is not null).
+// Failure (text or utf8 null, no memory, the system converter failing): returns -1 and
+//   stores nothing but a null pointer (when utf8 is not null).
+// An unpaired surrogate fails our own converter; the Windows converter, called without
+// flags as the system's default, writes U+FFFD in its place instead.
 int utf16ToUtf8(const char16_t* text, char** utf8);
 
 // A converter with the contract of utf16ToUtf8, so that a caller can be handed another.

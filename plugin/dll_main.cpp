@@ -1,0 +1,16 @@
+// The DLL's load-time entry. All plugin state is static data that takes its initial
+// values when the image is mapped, so there is nothing to set up or tear down here.
+//
+// Thread attach and detach notifications are switched off: the plugin keeps no
+// per-thread data, and the client calls in from threads of its own, so every thread it
+// starts would otherwise call into this DLL for nothing.
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+// [loader thread, under the loader lock] Called by the C runtime's DLL entry for each
+// notification. Returns TRUE for every one: loading never fails.
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID /*reserved*/) {
+    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
+    return TRUE;
+}
