@@ -11,6 +11,7 @@
 set -eu
 prefix=$1
 shift
+case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac  # Wine wants it absolute
 
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
