@@ -120,7 +120,7 @@ struct FakeClient {
     // Hands out a copy of the scripted text for `key` through *result.
     static unsigned int handOutText(TestHost* host, F function, std::optional<uint64_t> handler,
                                     std::optional<uint64_t> key, char** result) {
-        const unsigned int code = host->result(function, handler);
+        const unsigned int code = host->result(function, handler, key);
         if (code == 0 && result != nullptr) {
             if (auto text = host->text(function, key)) {
                 *result = static_cast<char*>(host->handOut(text->c_str(), text->size() + 1));
@@ -223,7 +223,7 @@ struct FakeClient {
         TestHost* host = begin(
             call("getClientDisplayName", n(handler), n(clientID), buffer(result), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getClientDisplayName, handler);
+        const unsigned int code = host->result(F::getClientDisplayName, handler, clientID);
         if (code == 0) {
             if (auto text = host->text(F::getClientDisplayName, clientID)) {
                 writeText(result, maxLen, *text);
@@ -236,7 +236,7 @@ struct FakeClient {
                                            uint64_t* result) {
         TestHost* host = begin(call("getChannelOfClient", n(handler), n(clientID), out(result)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getChannelOfClient, handler);
+        const unsigned int code = host->result(F::getChannelOfClient, handler, clientID);
         if (code == 0) writeNumber(host, F::getChannelOfClient, clientID, result);
         return code;
     }
@@ -360,7 +360,7 @@ struct FakeClient {
         TestHost* host = begin(call("getChannelConnectInfo", n(handler), n(channelID),
                                     buffer(path), buffer(password), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getChannelConnectInfo, handler);
+        const unsigned int code = host->result(F::getChannelConnectInfo, handler, channelID);
         if (code == 0) {
             if (auto text = host->text(F::getChannelConnectInfo, channelID)) {
                 writeText(path, maxLen, *text);
@@ -374,7 +374,7 @@ struct FakeClient {
         TestHost* host =
             begin(call("getAvatar", n(handler), n(clientID), buffer(result), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getAvatar, handler);
+        const unsigned int code = host->result(F::getAvatar, handler, clientID);
         if (code == 0) {
             if (auto text = host->text(F::getAvatar, clientID)) writeText(result, maxLen, *text);
         }

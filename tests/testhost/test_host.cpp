@@ -139,6 +139,11 @@ void TestHost::setResult(HostFunction function, uint64_t handler, unsigned int c
     results_[{static_cast<int>(function), handler}] = code;
 }
 
+void TestHost::setKeyedResult(HostFunction function, uint64_t key, unsigned int code) {
+    std::lock_guard lock(mutex_);
+    keyedResults_[{static_cast<int>(function), key}] = code;
+}
+
 void TestHost::setText(HostFunction function, std::string text) {
     std::lock_guard lock(mutex_);
     defaultTexts_[static_cast<int>(function)] = std::move(text);
@@ -251,9 +256,13 @@ void TestHost::record(std::string call) {
     calls_.push_back(std::move(call));
 }
 
-unsigned int TestHost::result(HostFunction function, std::optional<uint64_t> handler) const {
+unsigned int TestHost::result(HostFunction function, std::optional<uint64_t> handler,
+                              std::optional<uint64_t> key) const {
     std::lock_guard lock(mutex_);
     const int f = static_cast<int>(function);
+    if (key) {
+        if (auto it = keyedResults_.find({f, *key}); it != keyedResults_.end()) return it->second;
+    }
     if (handler) {
         if (auto it = results_.find({f, *handler}); it != results_.end()) return it->second;
     }

@@ -32,6 +32,9 @@
 //   setResult(f, code)               result of f for every call
 //   setResult(f, handler, code)      result of f when called for that handler ID (first
 //                                    argument); overrides the one above
+//   setKeyedResult(f, key, code)     result of f when called for that key (the keys of
+//                                    setText, and the client ID for getChannelOfClient);
+//                                    overrides both above
 //   setText(f, text)                 text f hands out or writes into its buffer
 //   setText(f, key, text)            text for one key; overrides the one above. Key:
 //                                      getClientSelfVariableAsString, getServerVariableAsString: flag
@@ -207,6 +210,7 @@ public:
     // ---- scripting ----
     void setResult(HostFunction function, unsigned int code);
     void setResult(HostFunction function, uint64_t handler, unsigned int code);
+    void setKeyedResult(HostFunction function, uint64_t key, unsigned int code);
     void setText(HostFunction function, std::string text);
     void setText(HostFunction function, uint64_t key, std::string text);
     void setIds(HostFunction function, std::vector<uint64_t> ids);
@@ -231,7 +235,8 @@ private:
 
     void giveBack(void* block);
     void record(std::string call);
-    unsigned int result(HostFunction function, std::optional<uint64_t> handler) const;
+    unsigned int result(HostFunction function, std::optional<uint64_t> handler,
+                        std::optional<uint64_t> key = std::nullopt) const;
     std::optional<std::string> text(HostFunction function, std::optional<uint64_t> key) const;
     std::optional<std::vector<uint64_t>> ids(HostFunction function,
                                              std::optional<uint64_t> handler) const;
@@ -251,6 +256,7 @@ private:
     std::vector<std::string> calls_;
     std::map<std::pair<int, uint64_t>, unsigned int> results_;  // key: function, handler
     std::map<int, unsigned int> defaultResults_;
+    std::map<std::pair<int, uint64_t>, unsigned int> keyedResults_;  // key: function, key
     std::map<std::pair<int, uint64_t>, std::string> texts_;
     std::map<int, std::string> defaultTexts_;
     std::map<std::pair<int, uint64_t>, std::vector<uint64_t>> idLists_;
