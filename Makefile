@@ -1,14 +1,18 @@
 # The one front door: `make test` on a fresh machine installs what is missing,
 # configures, builds and runs every test: the Linux suite, then the same tests against
-# the Windows DLL under Wine. CI runs exactly that.
-PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev binutils
+# the Windows DLL under Wine. CI runs exactly that. `make demo` shows what the effects do.
+PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev binutils \
+            libsndfile1-dev
+# The demo needs the Linux build and SoX, not the Windows tool chain (":=" takes the list
+# as it stands here, before the Windows packages are added).
+DEMO_PACKAGES := $(PACKAGES) sox
 # Windows: the 64-bit MinGW-w64 cross compiler (posix threads), GoogleTest's sources to
 # build with it, and 64-bit Wine to run the tests.
 PACKAGES += g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
             googletest wine wine64
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-windows test test-linux test-windows clean
+.PHONY: all deps build build-windows test test-linux test-windows demo clean
 
 all: build build-windows
 
@@ -30,6 +34,14 @@ test-linux: build
 
 test-windows: build-windows
 	ctest --preset windows -j $(JOBS)
+
+# Renders the bundled voice through every effect into out/: WAVs, before/after
+# spectrograms and a table of levels. STRENGTH picks the strength (default 0.25).
+demo:
+	@scripts/install-deps.sh $(DEMO_PACKAGES)
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target wacky-render
+	scripts/demo.sh build/default/wacky-render out $(STRENGTH)
 
 clean:
 	rm -rf build out

@@ -1,0 +1,57 @@
+// Stand-ins for broken plugins, to drive the tool's failure paths. Built twice:
+//   WT_STUB_MISSING_ENTRY: only the interface version; every other entry point is missing.
+//   otherwise: a plugin whose menu has one effect and no strength items, which leaves a
+//   host block unreleased and hands the host a pointer of its own to free.
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/host_functions.h"
+#include "plugin/export.h"
+
+WT_EXPORT int ts3plugin_apiVersion() { return 19; }
+
+#if !defined(WT_STUB_MISSING_ENTRY)
+
+namespace {
+
+HostFunctions host;
+
+struct MenuItem {
+    int32_t type;
+    int32_t id;
+    char text[128];
+    char icon[128];
+};
+
+}  // namespace
+
+WT_EXPORT void ts3plugin_setFunctionPointers(const HostFunctions funcs) { host = funcs; }
+
+WT_EXPORT int ts3plugin_init() {
+    char* version = nullptr;
+    host.getClientLibVersion(&version);  // never released
+    host.freeMemory(std::malloc(16));    // not the host's to free
+    return 0;
+}
+
+WT_EXPORT void ts3plugin_registerPluginID(const char*) {}
+
+WT_EXPORT void ts3plugin_initMenus(MenuItem*** items, char** icon) {
+    *items = static_cast<MenuItem**>(std::calloc(2, sizeof(MenuItem*)));
+    (*items)[0] = static_cast<MenuItem*>(std::calloc(1, sizeof(MenuItem)));
+    (*items)[0]->id = 42;
+    std::strcpy((*items)[0]->text, "Robot");
+    *icon = nullptr;
+}
+
+WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t) {}
+
+WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*) {}
+
+WT_EXPORT void ts3plugin_freeMemory(void* data) { std::free(data); }
+
+WT_EXPORT void ts3plugin_shutdown() {}
+
+#endif

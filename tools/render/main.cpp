@@ -1,0 +1,103 @@
+// wacky-render: runs a sound file through the built plugin, loaded as the client loads it.
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/render/exit_codes.h"
+#include "tools/render/levels.h"
+#include "tools/render/menu_choice.h"
+#include "tools/render/options.h"
+#include "tools/render/platform.h"
+#include "tools/render/plugin_session.h"
+#include "tools/render/progress.h"
+#include "tools/render/render.h"
+#include "tools/render/sound_file.h"
+
+namespace wt::render {
+
+namespace {
+
+// Where the build puts the bundled sample, relative to the tool.
+constexpr const char* kBundledSample = "samples/voice.wav";
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
+void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results) {
+    const PluginSession session(pluginPath, verbose);
+    for (const std::string& name : effectNames(session.menu()))
+        std::fprintf(results, "%s\n", name.c_str());
+}
+
+void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
+                std::FILE* results) {
+    const std::string input = options.input.empty() ? here + "/" + kBundledSample : options.input;
+    if (sameFile(input, options.output))
+        throw RenderError{ExitCode::Usage, "output " + options.output +
+                                               " is the input file; it would be overwritten"};
+    SoundReader reader(input);
+    PluginSession session(pluginPath, options.verbose);
+    for (const int32_t id : planMenuPresses(session.menu(), options.effect, options.strength,
+                                            options.strengthText))
+        session.pressMenuItem(id);
+
+    SoundWriter writer(options.output, reader.sampleRate());
+    LevelMeter meter;
+    const bool long_input = reader.frames() >= kProgressMinSeconds * reader.sampleRate();
+    ProgressBar bar(stderr, reader.frames(), long_input && platform::isTerminal(stderr));
+    renderStream([&](std::span<int16_t> mono) { return reader.read(mono); },
+                 [&](std::span<int16_t> samples) {
+                     session.captureVoice(samples.data(), static_cast<int>(samples.size()));
+                 },
+                 [&](std::span<const int16_t> samples) {
+                     writer.write(samples);
+                     meter.add(samples);
+                 },
+                 [&](int64_t done) { bar.update(done); },
+                 {options.frames, options.raw});
+    bar.finish();
+    writer.close();
+    if (options.stats)
+        std::fprintf(results, "RMS %.1f dBFS, peak %.1f dBFS, %.3f%% of samples at full scale\n",
+                     meter.rmsDbfs(), meter.peakDbfs(), 100.0 * meter.fullScaleShare());
+}
+
+int run(int argc, const char* const* argv) {
+    const Options options = parseOptions(argc, argv);
+    if (options.help) {
+        std::fputs(helpText(), stdout);
+        return 0;
+    }
+    std::FILE* results = platform::setAsidePluginConsole(options.verbose);
+    const std::string here = platform::executableDirectory();
+    const std::string pluginPath =
+        options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
+    if (options.list)
+        listEffects(pluginPath, options.verbose, results);
+    else
+        renderFile(options, here, pluginPath, results);
+    std::fflush(results);
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace wt::render
+
+int main(int argc, char** argv) {
+    using wt::render::ExitCode;
+    try {
+        return wt::render::run(argc, argv);
+    } catch (const wt::render::RenderError& error) {
+        std::fprintf(stderr, "wacky-render: %s\n", error.message.c_str());
+        return static_cast<int>(error.code);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "wacky-render: %s\n", error.what());
+        return static_cast<int>(ExitCode::Unexpected);
+    }
+}

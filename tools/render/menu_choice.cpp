@@ -1,0 +1,89 @@
+#include "tools/render/menu_choice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
+#include "tools/render/exit_codes.h"
+#include "tools/render/options.h"
+#include "tools/render/strength_plan.h"
+
+namespace wt::render {
+
+namespace {
+
+bool sameText(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+bool isStrengthItem(const MenuEntry& entry) {
+    return entry.text == kIncreaseStrengthText || entry.text == kDecreaseStrengthText;
+}
+
+std::optional<int32_t> findItem(const std::vector<MenuEntry>& menu, const std::string& text) {
+    for (const MenuEntry& entry : menu)
+        if (!isStrengthItem(entry) && sameText(entry.text, text)) return entry.id;
+    return std::nullopt;
+}
+
+int32_t strengthItem(const std::vector<MenuEntry>& menu, const char* text) {
+    for (const MenuEntry& entry : menu)
+        if (entry.text == text) return entry.id;
+    throw RenderError{ExitCode::MenuIncomplete,
+                      std::string("the plugin's menu has no \"") + text + "\" item"};
+}
+
+std::string formatStrength(float strength) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(strength));
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> effectNames(const std::vector<MenuEntry>& menu) {
+    std::vector<std::string> names;
+    for (const MenuEntry& entry : menu)
+        if (!isStrengthItem(entry)) names.push_back(entry.text);
+    return names;
+}
+
+std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu,
+                                     const std::string& effect, double strength,
+                                     const std::string& strengthText) {
+    std::vector<int32_t> presses;
+    if (const std::optional<int32_t> id = findItem(menu, effect)) {
+        presses.push_back(*id);
+    } else if (sameText(effect, kNoEffect)) {
+        if (const std::optional<int32_t> none = findItem(menu, kNoEffectText))
+            presses.push_back(*none);
+    } else {
+        std::string valid;
+        for (const std::string& name : effectNames(menu)) valid += "\"" + name + "\", ";
+        throw RenderError{ExitCode::UnknownEffect, "no effect \"" + effect +
+                                                       "\" in the plugin's menu; valid names: " +
+                                                       valid + "\"" + kNoEffect + "\""};
+    }
+
+    const std::optional<std::vector<StrengthPress>> steps = planStrength(strength);
+    if (!steps) {
+        std::string reachable;
+        for (const float s : reachableStrengths())
+            reachable += (reachable.empty() ? "" : ", ") + formatStrength(s);
+        throw RenderError{ExitCode::UnreachableStrength,
+                          "strength " + strengthText +
+                              " cannot be reached with the menu's strength items; they reach " +
+                              reachable};
+    }
+    for (const StrengthPress step : *steps)
+        presses.push_back(strengthItem(menu, step == StrengthPress::Increase
+                                                 ? kIncreaseStrengthText
+                                                 : kDecreaseStrengthText));
+    return presses;
+}
+
+}  // namespace wt::render

@@ -1,0 +1,149 @@
+#include "tools/render/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "tools/render/exit_codes.h"
+
+namespace wt::render {
+
+namespace {
+
+[[noreturn]] void usage(const std::string& reason) {
+    throw RenderError{ExitCode::Usage, reason + " (see --help)"};
+}
+
+int parseFrames(const std::string& text) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < 1 || value > kMaxFrames)
+        usage("--frames takes a whole number from 1 to " + std::to_string(kMaxFrames) +
+              ", not \"" + text + "\"");
+    return static_cast<int>(value);
+}
+
+// Any number parses; whether the menu can reach it is decided once the plugin is loaded.
+double parseStrength(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0') usage("--strength takes a number, not \"" + text + "\"");
+    return value;
+}
+
+}  // namespace
+
+Options parseOptions(int argc, const char* const* argv) {
+    Options options;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--name=value" and "--name value" both work for options that take a value.
+        std::string value;
+        bool inlineValue = false;
+        if (const size_t equals = arg.find('='); equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+            inlineValue = true;
+        }
+        const auto takeValue = [&]() -> std::string {
+            if (inlineValue) return value;
+            if (i + 1 >= argc) usage(arg + " needs a value");
+            return argv[++i];
+        };
+        const auto noValue = [&] {
+            if (inlineValue) usage(arg + " takes no value");
+        };
+        if (arg == "--effect") {
+            options.effect = takeValue();
+        } else if (arg == "--strength") {
+            options.strengthText = takeValue();
+            options.strength = parseStrength(options.strengthText);
+        } else if (arg == "--frames") {
+            options.frames = parseFrames(takeValue());
+        } else if (arg == "--plugin") {
+            options.plugin = takeValue();
+        } else if (arg == "--raw") {
+            noValue();
+            options.raw = true;
+        } else if (arg == "--stats") {
+            noValue();
+            options.stats = true;
+        } else if (arg == "--verbose") {
+            noValue();
+            options.verbose = true;
+        } else if (arg == "--list") {
+            noValue();
+            options.list = true;
+        } else if (arg == "--help" || arg == "-h") {
+            noValue();
+            options.help = true;
+        } else {
+            usage("unknown option " + arg);
+        }
+    }
+    if (options.help || options.list) return options;
+    if (files.empty()) usage("no OUTPUT file given");
+    if (files.size() > 2) usage("too many files: give at most INPUT and OUTPUT");
+    options.output = files.back();
+    if (files.size() == 2) options.input = files.front();
+    return options;
+}
+
+const char* helpText() {
+    return R"(Usage: wacky-render [options] [INPUT] OUTPUT
+       wacky-render --list | --help
+
+Runs a sound file through the built Wacky Throats plugin, loaded the way the voice-chat
+client loads it, and writes what the plugin makes of it. Effect and strength are set
+through the plugin's own menu. Without INPUT it renders the bundled sample
+samples/voice.wav.
+
+INPUT is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...); several channels are
+mixed down to one, as a client captures a microphone. OUTPUT is a 16-bit mono WAV file
+at the input's sample rate.
+
+Options:
+  --effect NAME     an effect from the plugin's menu, case ignored ("Robot",
+                    "space voice 2", ...) or "none" (default); --list shows them
+  --strength S      0, 0.25 (default), 0.5, 0.75 or 1: the strengths the menu's
+                    increase and decrease items reach from the start value 0.25
+  --frames N        frames per call into the plugin (default 480: 10 ms at 48 kHz)
+  --raw             keep the plugin's one-block delay: the first 1024 samples are
+                    silence and the last 1024 input samples stay inside the plugin.
+                    By default the tool drops the first 1024 and flushes with 1024
+                    samples of silence, so the output lines up with the input
+  --plugin PATH     the plugin library (default: the one built beside this tool)
+  --stats           print the output's RMS level, peak and share of samples at full
+                    scale
+  --verbose         show the plugin's console lines on standard error
+  --list            list the effect names the plugin's menu offers, then exit
+  --help, -h        show this text, then exit
+
+Exit codes:
+  0   success
+  1   unexpected failure (for example out of memory)
+  2   usage: unknown option, bad value, wrong number of files
+  3   input missing or unreadable
+  4   input format unknown to libsndfile
+  5   effect unknown (the message lists the valid names)
+  6   strength unreachable through the menu
+  7   output not writable
+  8   plugin not loadable, or it failed to start (the loader's message is shown)
+  9   an entry point missing from the plugin
+  10  the plugin's menu lacks a strength item
+)";
+}
+
+}  // namespace wt::render

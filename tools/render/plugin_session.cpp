@@ -1,0 +1,137 @@
+#include "tools/render/plugin_session.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "host/host_functions.h"
+#include "host/plugin_records.h"
+#include "tools/render/exit_codes.h"
+#include "tools/render/platform.h"
+#include "tools/render/render_host.h"
+
+namespace wt::render {
+
+namespace {
+
+inline constexpr int kApiVersion = 19;
+inline constexpr const char* kPluginID = "wacky-render";
+// The one server tab the tool pretends to have; it is never connected.
+inline constexpr uint64_t kConnection = 1;
+// A list longer than this is no menu but a missing terminator.
+inline constexpr size_t kMaxMenuItems = 1024;
+
+std::string directoryOf(const std::string& path) {
+    const size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? "." : path.substr(0, separator);
+}
+
+}  // namespace
+
+struct PluginSession::EntryPoints {
+    int (*apiVersion)();
+    void (*setFunctionPointers)(const HostFunctions);
+    int (*init)();
+    void (*registerPluginID)(const char*);
+    void (*initMenus)(PluginMenuItem***, char**);
+    void (*onMenuItemEvent)(uint64_t, int, int, uint64_t);
+    void (*onEditCapturedVoiceDataEvent)(uint64_t, short*, int, int, int*);
+    void (*freeMemory)(void*);
+    void (*shutdown)();
+};
+
+namespace {
+
+template <typename Function>
+void resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(platform::findSymbol(library, name));
+    if (function == nullptr)
+        throw RenderError{ExitCode::EntryPointMissing,
+                          std::string("the plugin has no entry point ") + name};
+}
+
+}  // namespace
+
+PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
+    std::string loaderMessage;
+    library_ = platform::openLibrary(path, loaderMessage);
+    if (library_ == nullptr)
+        throw RenderError{ExitCode::PluginNotLoadable,
+                          "cannot load the plugin " + path + ": " + loaderMessage};
+    auto entry = std::make_unique<EntryPoints>();
+    try {
+        resolve(library_, "ts3plugin_apiVersion", entry->apiVersion);
+        resolve(library_, "ts3plugin_setFunctionPointers", entry->setFunctionPointers);
+        resolve(library_, "ts3plugin_init", entry->init);
+        resolve(library_, "ts3plugin_registerPluginID", entry->registerPluginID);
+        resolve(library_, "ts3plugin_initMenus", entry->initMenus);
+        resolve(library_, "ts3plugin_onMenuItemEvent", entry->onMenuItemEvent);
+        resolve(library_, "ts3plugin_onEditCapturedVoiceDataEvent",
+                entry->onEditCapturedVoiceDataEvent);
+        resolve(library_, "ts3plugin_freeMemory", entry->freeMemory);
+        resolve(library_, "ts3plugin_shutdown", entry->shutdown);
+        if (const int version = entry->apiVersion(); version != kApiVersion)
+            throw RenderError{ExitCode::PluginNotLoadable,
+                              "the plugin " + path + " speaks interface version " +
+                                  std::to_string(version) + "; this tool speaks " +
+                                  std::to_string(kApiVersion)};
+    } catch (...) {
+        platform::closeLibrary(library_);
+        throw;
+    }
+
+    const std::string here = platform::executableDirectory();
+    entry->setFunctionPointers(
+        makeHostFunctions({here, here, here, directoryOf(path)}, showPluginLog));
+    if (const int result = entry->init(); result != 0) {
+        // The client unloads a plugin whose init fails, without a shutdown.
+        platform::closeLibrary(library_);
+        throw RenderError{ExitCode::PluginNotLoadable,
+                          "the plugin failed to start: ts3plugin_init returned " +
+                              std::to_string(result)};
+    }
+    entry_ = std::move(entry);
+    entry_->registerPluginID(kPluginID);
+
+    PluginMenuItem** items = nullptr;
+    char* icon = nullptr;
+    entry_->initMenus(&items, &icon);
+    if (items != nullptr) {
+        for (size_t i = 0; i < kMaxMenuItems && items[i] != nullptr; ++i) {
+            const PluginMenuItem* item = items[i];
+            if (item->type == kMenuTypeGlobal)
+                menu_.push_back({item->id, std::string(item->text,
+                                                       strnlen(item->text, kMenuTextSize))});
+            entry_->freeMemory(items[i]);
+        }
+        entry_->freeMemory(items);
+    }
+    entry_->freeMemory(icon);
+}
+
+PluginSession::~PluginSession() {
+    entry_->shutdown();
+    platform::closeLibrary(library_);
+    const HostLedger ledger = hostLedger();
+    if (ledger.outstanding != 0)
+        std::fprintf(stderr,
+                     "wacky-render: warning: the plugin never released %zu block(s) the host "
+                     "handed it\n",
+                     ledger.outstanding);
+    if (ledger.foreignFrees != 0)
+        std::fprintf(stderr,
+                     "wacky-render: warning: the plugin asked the host to free %zu pointer(s) "
+                     "the host never handed out\n",
+                     ledger.foreignFrees);
+}
+
+void PluginSession::pressMenuItem(int32_t id) {
+    entry_->onMenuItemEvent(kConnection, kMenuTypeGlobal, id, 0);
+}
+
+void PluginSession::captureVoice(int16_t* samples, int frames) {
+    int edited = 0;
+    entry_->onEditCapturedVoiceDataEvent(kConnection, samples, frames, 1, &edited);
+}
+
+}  // namespace wt::render
