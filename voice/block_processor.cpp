@@ -1,14 +1,15 @@
 #include "voice/block_processor.h"
 
+#include "voice/bin_remap.h"
 #include "voice/capture_ring.h"
-#include "voice/fft.h"
+#include "voice/transform_kernels.h"
 
 namespace wt {
 
-double realIn[kBlockSize];
-double imagIn[kBlockSize];
-double realOut[kBlockSize];
-double imagOut[kBlockSize];
+alignas(64) double realIn[kBlockSize];
+alignas(64) double imagIn[kBlockSize];
+alignas(64) double realOut[kBlockSize];
+alignas(64) double imagOut[kBlockSize];
 
 namespace {
 
@@ -63,13 +64,6 @@ int32_t effectTarget(EffectKind kind, int32_t bin, float strength) {
     return a;
 }
 
-int16_t toSample(double value) {
-    const int32_t whole = static_cast<int32_t>(value);
-    if (whole > INT16_MAX) return INT16_MAX;
-    if (whole < INT16_MIN) return INT16_MIN;
-    return static_cast<int16_t>(whole);
-}
-
 void processBlock(int32_t channel) {
     const EffectSnapshot settings = loadEffectSettings();
     const int32_t kind = static_cast<int32_t>(settings.kind);
@@ -80,27 +74,12 @@ void processBlock(int32_t channel) {
         return;
     }
 
-    for (int32_t q = 0; q < kBlockSize; ++q) {
-        realIn[q] = captureRing.input[q][channel];
-        imagIn[q] = 0.0;
-    }
-    fft(1, kFftOrder, realIn, imagIn);
-
-    for (int32_t q = 0; q < kBlockSize; ++q) {
-        realOut[q] = 0.0;
-        imagOut[q] = 0.0;
-    }
-    for (int32_t i = 0; i < kBlockSize; ++i) {
-        const int32_t a = effectTarget(settings.kind, i, settings.strength);
-        realOut[a] += realIn[i];
-        imagOut[a] += imagIn[i];
-        realOut[kMirror - a] += realIn[kMirror - i];
-        imagOut[kMirror - a] += imagIn[kMirror - i];
-    }
-    fft(-1, kFftOrder, realOut, imagOut);
-
-    // Each source bin lands twice and |X[k]| <= 32768, so |realOut| < 2^26.
-    for (int32_t q = 0; q < kBlockSize; ++q) captureRing.output[q][channel] = toSample(realOut[q]);
+    // Load, forward transform, remap, inverse transform and store, with the load folded
+    // into the first passes and the store into the last one.
+    const TransformKernels& kernels = transformKernels(selectedIsa());
+    kernels.forwardFromColumn(captureRing.input, channel, realIn, imagIn);
+    remapBins(remapPlanFor(settings), realIn, imagIn, realOut, imagOut);
+    kernels.inverseToColumn(realOut, imagOut, captureRing.output, channel);
 }
 
 }  // namespace wt

@@ -1,66 +1,82 @@
 #include "voice/fft.h"
 
 #include <cmath>
-#include <utility>
+
+#include "voice/fft_kernels.h"
+#include "voice/transform_kernels.h"
 
 namespace wt {
 
-int32_t fft(int16_t direction, int32_t m, double* x, double* y) {
-    const bool forward = direction == 1;
+namespace {
 
-    int32_t n = 1;
-    for (int32_t l = 0; l < m; ++l) n *= 2;
-
-    // Bit-reversal permutation.
-    const int32_t i2 = n >> 1;
-    int32_t j = 0;
-    for (int32_t i = 0; i < n - 1; ++i) {
-        if (i < j) {
-            std::swap(x[i], x[j]);
-            std::swap(y[i], y[j]);
+// Orders other than kFftOrder: the same butterflies one lane wide. Passes beyond the
+// twiddle table (order > kFftOrder) run the recurrence on, as the textbook loop does.
+void transformAnyOrder(bool forward, int32_t order, double* x, double* y) {
+    if (order <= 0) {
+        if (forward) {
+            x[0] = x[0] / 1.0;
+            y[0] = y[0] / 1.0;
         }
-        int32_t k = i2;
-        while (k <= j) {
-            j -= k;
-            k >>= 1;
+        return;
+    }
+    const double* u2Table = forward ? twiddles.u2Forward : twiddles.u2Inverse;
+    const int32_t n = int32_t{1} << order;
+    const double scale = 1.0 / static_cast<double>(n);
+    kernels::firstStage<1>(x, y, order, u2Table);
+    if (order <= kFftOrder) {
+        if (forward) {
+            kernels::passes<1>(x, y, order, 0, order, u2Table,
+                               kernels::ScaledArraySink<1>{x, y, scale});
+        } else {
+            kernels::passes<1>(x, y, order, 0, order, u2Table, kernels::ArraySink<1>{x, y});
         }
-        j += k;
+        return;
     }
 
-    // Butterfly passes; (c1, c2) is the pass's unit step, halved in angle after each pass.
+    kernels::passes<1>(x, y, order, 0, kFftOrder, u2Table, kernels::ArraySink<1>{x, y});
     double c1 = -1.0;
     double c2 = 0.0;
-    int32_t l2 = 1;
-    for (int32_t l = 0; l < m; ++l) {
-        const int32_t l1 = l2;
-        l2 <<= 1;
-        double u1 = 1.0;
-        double u2 = 0.0;
-        for (int32_t jj = 0; jj < l1; ++jj) {
-            for (int32_t i = jj; i < n; i += l2) {
-                const int32_t i1 = i + l1;
-                const double t1 = u1 * x[i1] - u2 * y[i1];
-                const double t2 = u1 * y[i1] + u2 * x[i1];
-                x[i1] = x[i] - t1;
-                y[i1] = y[i] - t2;
-                x[i] = x[i] + t1;
-                y[i] = y[i] + t2;
+    for (int32_t pass = 0; pass < order; ++pass) {
+        const int32_t l1 = int32_t{1} << pass;
+        if (pass >= kFftOrder) {
+            double u1 = 1.0;
+            double u2 = 0.0;
+            for (int32_t j = 0; j < l1; ++j) {
+                for (int32_t i = j; i < n; i += 2 * l1) {
+                    const int32_t i1 = i + l1;
+                    const double t1 = u1 * x[i1] - u2 * y[i1];
+                    const double t2 = u1 * y[i1] + u2 * x[i1];
+                    x[i1] = x[i] - t1;
+                    y[i1] = y[i] - t2;
+                    x[i] = x[i] + t1;
+                    y[i] = y[i] + t2;
+                }
+                const double z = u1 * c1 - u2 * c2;
+                u2 = u1 * c2 + u2 * c1;
+                u1 = z;
             }
-            const double z = u1 * c1 - u2 * c2;
-            u2 = u1 * c2 + u2 * c1;
-            u1 = z;
         }
         c2 = std::sqrt((1.0 - c1) / 2.0);
         if (forward) c2 = -c2;
         c1 = std::sqrt((1.0 + c1) / 2.0);
     }
-
-    // Normalisation lives here, on the forward transform only.
+    // Normalisation of the forward transform; 2^-order is exact, so this equals dividing by n.
     if (forward) {
         for (int32_t i = 0; i < n; ++i) {
-            x[i] /= n;
-            y[i] /= n;
+            x[i] = x[i] * scale;
+            y[i] = y[i] * scale;
         }
+    }
+}
+
+}  // namespace
+
+int32_t fft(int16_t direction, int32_t m, double* x, double* y) {
+    const bool forward = direction == 1;
+    if (m == kFftOrder) {
+        transformKernels(selectedIsa()).transform(forward, x, y);
+    } else {
+        transformAnyOrder(forward, m, x, y);
     }
     return 1;
 }
