@@ -107,14 +107,21 @@ struct FakeClient {
 
     static constexpr unsigned int kNoHost = 1;
 
+    // Writes the scripted text for `key` into a buffer of maxLen bytes.
+    static unsigned int fillBuffer(TestHost* host, F function, std::optional<uint64_t> handler,
+                                   std::optional<uint64_t> key, char* destination,
+                                   size_t maxLen) {
+        const unsigned int code = host->result(function, handler, key);
+        if (code == 0) {
+            if (auto text = host->text(function, key)) writeText(destination, maxLen, *text);
+        }
+        return code;
+    }
+
     static unsigned int writePath(F function, char* path, size_t maxLen) {
         TestHost* host = begin(call(hostFunctionName(function), buffer(path), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(function, std::nullopt);
-        if (code == 0) {
-            if (auto text = host->text(function, std::nullopt)) writeText(path, maxLen, *text);
-        }
-        return code;
+        return fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
     }
 
     // Hands out a copy of the scripted text for `key` through *result.
@@ -223,13 +230,7 @@ struct FakeClient {
         TestHost* host = begin(
             call("getClientDisplayName", n(handler), n(clientID), buffer(result), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getClientDisplayName, handler, clientID);
-        if (code == 0) {
-            if (auto text = host->text(F::getClientDisplayName, clientID)) {
-                writeText(result, maxLen, *text);
-            }
-        }
-        return code;
+        return fillBuffer(host, F::getClientDisplayName, handler, clientID, result, maxLen);
     }
 
     static unsigned int getChannelOfClient(uint64_t handler, uint16_t clientID,
@@ -284,13 +285,8 @@ struct FakeClient {
         TestHost* host =
             begin(call("createReturnCode", quote(pluginID), buffer(returnCode), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::createReturnCode, std::nullopt);
-        if (code == 0) {
-            if (auto text = host->text(F::createReturnCode, std::nullopt)) {
-                writeText(returnCode, maxLen, *text);
-            }
-        }
-        return code;
+        return fillBuffer(host, F::createReturnCode, std::nullopt, std::nullopt, returnCode,
+                          maxLen);
     }
 
     static unsigned int requestClientMove(uint64_t handler, uint16_t clientID, uint64_t channelID,
@@ -345,13 +341,9 @@ struct FakeClient {
         TestHost* host = begin(call("getServerConnectInfo", n(handler), buffer(hostName),
                                     out(port), buffer(password), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getServerConnectInfo, handler);
-        if (code == 0) {
-            if (auto text = host->text(F::getServerConnectInfo, std::nullopt)) {
-                writeText(hostName, maxLen, *text);
-            }
-            writeNumber(host, F::getServerConnectInfo, std::nullopt, port);
-        }
+        const unsigned int code = fillBuffer(host, F::getServerConnectInfo, handler,
+                                             std::nullopt, hostName, maxLen);
+        if (code == 0) writeNumber(host, F::getServerConnectInfo, std::nullopt, port);
         return code;
     }
 
@@ -360,13 +352,7 @@ struct FakeClient {
         TestHost* host = begin(call("getChannelConnectInfo", n(handler), n(channelID),
                                     buffer(path), buffer(password), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getChannelConnectInfo, handler, channelID);
-        if (code == 0) {
-            if (auto text = host->text(F::getChannelConnectInfo, channelID)) {
-                writeText(path, maxLen, *text);
-            }
-        }
-        return code;
+        return fillBuffer(host, F::getChannelConnectInfo, handler, channelID, path, maxLen);
     }
 
     static unsigned int getAvatar(uint64_t handler, uint16_t clientID, char* result,
@@ -374,11 +360,7 @@ struct FakeClient {
         TestHost* host =
             begin(call("getAvatar", n(handler), n(clientID), buffer(result), n(maxLen)));
         if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getAvatar, handler, clientID);
-        if (code == 0) {
-            if (auto text = host->text(F::getAvatar, clientID)) writeText(result, maxLen, *text);
-        }
-        return code;
+        return fillBuffer(host, F::getAvatar, handler, clientID, result, maxLen);
     }
 
     static unsigned int setPluginMenuEnabled(const char* pluginID, int menuID, int enabled) {

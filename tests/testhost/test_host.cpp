@@ -56,39 +56,40 @@ TestHost::TestHost(const std::string& libraryPath) {
     attachHost(this);
     if (library_ == nullptr) return;
 
-    resolve(plugin.name, *this, "ts3plugin_name");
-    resolve(plugin.version, *this, "ts3plugin_version");
-    resolve(plugin.apiVersion, *this, "ts3plugin_apiVersion");
-    resolve(plugin.author, *this, "ts3plugin_author");
-    resolve(plugin.description, *this, "ts3plugin_description");
-    resolve(plugin.setFunctionPointers, *this, "ts3plugin_setFunctionPointers");
-    resolve(plugin.init, *this, "ts3plugin_init");
-    resolve(plugin.shutdown, *this, "ts3plugin_shutdown");
-    resolve(plugin.registerPluginID, *this, "ts3plugin_registerPluginID");
-    resolve(plugin.freeMemory, *this, "ts3plugin_freeMemory");
-    resolve(plugin.requestAutoload, *this, "ts3plugin_requestAutoload");
-    resolve(plugin.offersConfigure, *this, "ts3plugin_offersConfigure");
-    resolve(plugin.configure, *this, "ts3plugin_configure");
-    resolve(plugin.commandKeyword, *this, "ts3plugin_commandKeyword");
-    resolve(plugin.processCommand, *this, "ts3plugin_processCommand");
-    resolve(plugin.infoTitle, *this, "ts3plugin_infoTitle");
-    resolve(plugin.infoData, *this, "ts3plugin_infoData");
-    resolve(plugin.initMenus, *this, "ts3plugin_initMenus");
-    resolve(plugin.initHotkeys, *this, "ts3plugin_initHotkeys");
-    resolve(plugin.onMenuItemEvent, *this, "ts3plugin_onMenuItemEvent");
-    resolve(plugin.onHotkeyEvent, *this, "ts3plugin_onHotkeyEvent");
-    resolve(plugin.onHotkeyRecordedEvent, *this, "ts3plugin_onHotkeyRecordedEvent");
-    resolve(plugin.onConnectStatusChangeEvent, *this, "ts3plugin_onConnectStatusChangeEvent");
-    resolve(plugin.onEditCapturedVoiceDataEvent, *this,
-            "ts3plugin_onEditCapturedVoiceDataEvent");
-    resolve(plugin.onClientPokeEvent, *this, "ts3plugin_onClientPokeEvent");
-    resolve(plugin.onTalkStatusChangeEvent, *this, "ts3plugin_onTalkStatusChangeEvent");
-    resolve(plugin.onTextMessageEvent, *this, "ts3plugin_onTextMessageEvent");
-    resolve(plugin.onServerErrorEvent, *this, "ts3plugin_onServerErrorEvent");
-    resolve(plugin.onAvatarUpdated, *this, "ts3plugin_onAvatarUpdated");
-    resolve(plugin.onPluginCommandEvent, *this, "ts3plugin_onPluginCommandEvent");
-    resolve(plugin.currentServerConnectionChanged, *this,
-            "ts3plugin_currentServerConnectionChanged");
+#define WT_RESOLVE(entryPoint) resolve(plugin.entryPoint, *this, "ts3plugin_" #entryPoint)
+
+    WT_RESOLVE(name);
+    WT_RESOLVE(version);
+    WT_RESOLVE(apiVersion);
+    WT_RESOLVE(author);
+    WT_RESOLVE(description);
+    WT_RESOLVE(setFunctionPointers);
+    WT_RESOLVE(init);
+    WT_RESOLVE(shutdown);
+    WT_RESOLVE(registerPluginID);
+    WT_RESOLVE(freeMemory);
+    WT_RESOLVE(requestAutoload);
+    WT_RESOLVE(offersConfigure);
+    WT_RESOLVE(configure);
+    WT_RESOLVE(commandKeyword);
+    WT_RESOLVE(processCommand);
+    WT_RESOLVE(infoTitle);
+    WT_RESOLVE(infoData);
+    WT_RESOLVE(initMenus);
+    WT_RESOLVE(initHotkeys);
+    WT_RESOLVE(onMenuItemEvent);
+    WT_RESOLVE(onHotkeyEvent);
+    WT_RESOLVE(onHotkeyRecordedEvent);
+    WT_RESOLVE(onConnectStatusChangeEvent);
+    WT_RESOLVE(onEditCapturedVoiceDataEvent);
+    WT_RESOLVE(onClientPokeEvent);
+    WT_RESOLVE(onTalkStatusChangeEvent);
+    WT_RESOLVE(onTextMessageEvent);
+    WT_RESOLVE(onServerErrorEvent);
+    WT_RESOLVE(onAvatarUpdated);
+    WT_RESOLVE(onPluginCommandEvent);
+    WT_RESOLVE(currentServerConnectionChanged);
+#undef WT_RESOLVE
 }
 
 TestHost::~TestHost() {
