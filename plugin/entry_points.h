@@ -112,8 +112,9 @@ WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int
 // The keyword of the plugin's chat command. Static; never released. [any thread, any time]
 WT_EXPORT const char* ts3plugin_commandKeyword(void);
 
-// Runs one chat command (the text after the keyword). Returns 0 when handled.
-// command: Valid only during this call; copied if kept. Null is not handled.
+// Runs one chat command (the text after the keyword; at most its first 127 characters are
+// read). Returns 0 when its first word names a subcommand, whatever that then reports;
+// 1 otherwise. command: Valid only during this call; copied if kept. Null is not handled.
 // [main thread, after ts3plugin_registerPluginID]
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command);
 
@@ -130,7 +131,8 @@ WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHan
 // [any thread, any time]
 WT_EXPORT const char* ts3plugin_infoTitle(void);
 
-// Stores the info text for the selected server, channel or client in *data, or null.
+// Stores the info text for the selected server, channel or client in *data; leaves *data
+// as passed when there is none (failed query, unknown type, no memory).
 // *data: Owned by the host after return; released through ts3plugin_freeMemory.
 // [main thread, after ts3plugin_init]
 WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
