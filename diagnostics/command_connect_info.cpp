@@ -26,8 +26,7 @@ constexpr const char* kChannelLine = "Channel Connect Info: %.*s";
 void runServerInfo(uint64_t handler) {
     char hostName[kHostNameSize] = {};
     uint16_t port = 0;
-    if (host::getServerConnectInfo(handler, hostName, &port, nullptr, kHostNameSize) !=
-        host::kOk) {
+    if (host::getServerConnectInfo(handler, hostName, &port, nullptr, kHostNameSize) != host::kOk) {
         host::printMessageToCurrentTab("No server connect info available.");
         return;
     }
@@ -35,7 +34,8 @@ void runServerInfo(uint64_t handler) {
     const int fixed = std::snprintf(nullptr, 0, kServerLine, 0, "", static_cast<int>(port));
     const int room = static_cast<int>(kServerLineSize) - 1 - fixed;
     char line[kServerLineSize];
-    std::snprintf(line, sizeof line, kServerLine, fittingLength(hostName, static_cast<size_t>(room)), hostName,
+    std::snprintf(line, sizeof line, kServerLine,
+                  fittingLength(hostName, static_cast<size_t>(room)), hostName,
                   static_cast<int>(port));
     host::printMessageToCurrentTab(line);
 }
@@ -61,7 +61,8 @@ void runChannelInfo(uint64_t handler) {
     const int fixed = std::snprintf(nullptr, 0, kChannelLine, 0, "");
     const int room = static_cast<int>(kChannelLineSize) - 1 - fixed;
     char line[kChannelLineSize];
-    std::snprintf(line, sizeof line, kChannelLine, fittingLength(path, static_cast<size_t>(room)), path);
+    std::snprintf(line, sizeof line, kChannelLine, fittingLength(path, static_cast<size_t>(room)),
+                  path);
     host::printMessageToCurrentTab(line);
 }
 

@@ -17,7 +17,9 @@ constexpr int kNotHandled = 1;
 }  // namespace
 
 // The chat command keyword, "test". Static; the client never frees it. [any thread]
-WT_EXPORT const char* ts3plugin_commandKeyword(void) { return "test"; }
+WT_EXPORT const char* ts3plugin_commandKeyword(void) {
+    return "test";
+}
 
 // Runs "/test <subcommand> [parameters]" for the server tab `serverConnectionHandlerID`.
 //   command: the text after the keyword; valid only during this call (a bounded copy of

@@ -40,9 +40,8 @@ void runSubscribeAll(uint64_t handler, bool subscribe) {
 
     char returnCode[kReturnCodeSize];
     createReturnCode(pluginId, returnCode);
-    const unsigned int result = subscribe
-                                    ? host::requestChannelSubscribeAll(handler, returnCode)
-                                    : host::requestChannelUnsubscribeAll(handler, returnCode);
+    const unsigned int result = subscribe ? host::requestChannelSubscribeAll(handler, returnCode)
+                                          : host::requestChannelUnsubscribeAll(handler, returnCode);
     if (result != host::kOk) logRequestFailure(handler, subscribe);
 }
 

@@ -90,8 +90,7 @@ bool reportChannels(uint64_t handler) {
             host::log("Error querying channel name", host::kLogError, handler);
             return false;
         }
-        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id),
-                    printable(name.text));
+        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id), printable(name.text));
     }
     return true;
 }
@@ -127,8 +126,7 @@ void reportConnectionHandlers(uint64_t handler) {
 // and every host string and ID list received is released before return.
 // [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
-                                                     int newStatus,
-                                                     unsigned int /*errorNumber*/) {
+                                                    int newStatus, unsigned int /*errorNumber*/) {
     using namespace wt::diagnostics;
     if (newStatus != kConnectionEstablished) return;
     const uint64_t handler = serverConnectionHandlerID;

@@ -21,9 +21,8 @@ constexpr size_t kDisplayNameSize = 512;
 
 // "--> <name> starts talking" for status 1, "stops talking" for any other status;
 // nothing when the display name cannot be had. [client thread, after setFunctionPointers]
-WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID,
-                                                 int status, int /*isReceivedWhisper*/,
-                                                 uint16_t clientID) {
+WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID, int status,
+                                                 int /*isReceivedWhisper*/, uint16_t clientID) {
     char name[kDisplayNameSize] = {};
     if (wt::host::getClientDisplayName(serverConnectionHandlerID, clientID, name,
                                        kDisplayNameSize) != wt::host::kOk) {
@@ -39,8 +38,7 @@ WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandle
 
 // Returns 0 always: the message is left to the client. [client thread]
 WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, uint16_t targetMode,
-                                           uint16_t /*toID*/, uint16_t fromID,
-                                           const char* fromName,
+                                           uint16_t /*toID*/, uint16_t fromID, const char* fromName,
                                            const char* /*fromUniqueIdentifier*/,
                                            const char* message, int ffIgnored) {
     std::printf("PLUGIN: onTextMessageEvent %llu %d %d %s %s %d\n",
@@ -53,8 +51,7 @@ WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, u
 // [client thread]
 WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
                                            const char* errorMessage, unsigned int error,
-                                           const char* returnCode,
-                                           const char* /*extraMessage*/) {
+                                           const char* returnCode, const char* /*extraMessage*/) {
     std::printf("PLUGIN: onServerErrorEvent %llu %s %d %s\n", printed(serverConnectionHandlerID),
                 printable(errorMessage), static_cast<int>(error), printable(returnCode));
     return returnCode != nullptr ? 1 : 0;
@@ -74,8 +71,7 @@ WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uin
 
 // [client thread]
 WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t /*serverConnectionHandlerID*/,
-                                              const char* pluginName,
-                                              const char* pluginCommand) {
+                                              const char* pluginName, const char* pluginCommand) {
     std::printf("ON PLUGIN COMMAND: %s %s\n", printable(pluginName), printable(pluginCommand));
 }
 

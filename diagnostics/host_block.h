@@ -30,6 +30,7 @@ struct HostText {
     HostText() = default;
     HostText(const HostText&) = delete;
     HostText& operator=(const HostText&) = delete;
+
     ~HostText() { releaseHostBlock(text); }
 };
 
@@ -47,6 +48,7 @@ struct HostIdList {
     HostIdList() = default;
     HostIdList(const HostIdList&) = delete;
     HostIdList& operator=(const HostIdList&) = delete;
+
     ~HostIdList() { releaseHostBlock(ids); }
 };
 

@@ -38,7 +38,8 @@ void copyBounded(char (&field)[kHotkeyTextSize], const char* text) {
 // [main thread, while the client loads the plugin]
 WT_EXPORT void ts3plugin_initHotkeys(PluginHotkey*** hotkeys) {
     if (hotkeys == nullptr) return;
-    auto** list = static_cast<PluginHotkey**>(std::malloc((kHotkeyCount + 1) * sizeof(PluginHotkey*)));
+    auto** list =
+        static_cast<PluginHotkey**>(std::malloc((kHotkeyCount + 1) * sizeof(PluginHotkey*)));
     *hotkeys = list;
     if (list == nullptr) return;
     size_t count = 0;

@@ -12,16 +12,16 @@
 //   pokerName, pokerUniqueIdentity, message: valid only during this call; may be null.
 // Returns 0 always: the poke is left to the client as well.
 // [client thread, after setFunctionPointers]
-WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID,
-                                          uint16_t fromClientID, const char* pokerName,
-                                          const char* /*pokerUniqueIdentity*/,
-                                          const char* message, int ffIgnored) {
+WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
+                                          const char* pokerName,
+                                          const char* /*pokerUniqueIdentity*/, const char* message,
+                                          int ffIgnored) {
     using namespace wt;
     using diagnostics::printable;
     const uint64_t handler = serverConnectionHandlerID;
-    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n",
-                diagnostics::printed(handler), static_cast<int>(fromClientID),
-                printable(pokerName), printable(message), ffIgnored);
+    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n", diagnostics::printed(handler),
+                static_cast<int>(fromClientID), printable(pokerName), printable(message),
+                ffIgnored);
     if (ffIgnored != 0) return 0;
 
     uint16_t ownClientId = 0;

@@ -9,10 +9,14 @@
 namespace wt::diagnostics {
 
 // A text argument the client may leave null, as printed: null reads as the empty text.
-inline const char* printable(const char* text) { return text != nullptr ? text : ""; }
+inline const char* printable(const char* text) {
+    return text != nullptr ? text : "";
+}
 
 // A handler or channel ID as the "%llu" conversion takes it.
-inline unsigned long long printed(uint64_t id) { return static_cast<unsigned long long>(id); }
+inline unsigned long long printed(uint64_t id) {
+    return static_cast<unsigned long long>(id);
+}
 
 // Length in bytes of the longest prefix of `text` that takes at most `room` bytes and
 // does not split a UTF-8 sequence; the whole length when the text fits. Meant as the
