@@ -22,11 +22,11 @@ constexpr size_t kIdentityLineSize = 1024;
 
 bool reportClientLibVersion(uint64_t handler) {
     HostText version;
-    if (version.take(host::getClientLibVersion(&version.text)) != host::kOk) {
+    if (version.take(host::getClientLibVersion(&version.data)) != host::kOk) {
         host::log("Error querying client lib version", host::kLogError, handler);
         return false;
     }
-    std::printf("PLUGIN: Client lib version: %s\n", printable(version.text));
+    std::printf("PLUGIN: Client lib version: %s\n", printable(version.data));
     return true;
 }
 
@@ -41,21 +41,21 @@ bool reportServer(uint64_t handler) {
     {
         HostText name;
         const unsigned int result =
-            name.take(host::getServerVariableAsString(handler, host::kServerName, &name.text));
+            name.take(host::getServerVariableAsString(handler, host::kServerName, &name.data));
         if (result == host::kNotConnected) return false;  // no connection, nothing to say
         if (result != host::kOk) {
             host::log("Error querying server name", host::kLogError, handler);
             return false;
         }
-        std::printf("PLUGIN: Server name: %s\n", printable(name.text));
+        std::printf("PLUGIN: Server name: %s\n", printable(name.data));
     }
     HostText welcome;
     if (welcome.take(host::getServerVariableAsString(handler, host::kServerWelcomeMessage,
-                                                     &welcome.text)) != host::kOk) {
+                                                     &welcome.data)) != host::kOk) {
         host::log("Error querying server welcome message", host::kLogError, handler);
         return false;
     }
-    std::printf("PLUGIN: Server welcome message: %s\n", printable(welcome.text));
+    std::printf("PLUGIN: Server welcome message: %s\n", printable(welcome.data));
     return true;
 }
 
@@ -67,30 +67,30 @@ bool reportOwnClient(uint64_t handler) {
     }
     HostText nickname;
     if (nickname.take(host::getClientSelfVariableAsString(handler, host::kClientNickname,
-                                                          &nickname.text)) != host::kOk) {
+                                                          &nickname.data)) != host::kOk) {
         host::log("Error querying client nickname", host::kLogError, handler);
         return false;
     }
     std::printf("PLUGIN: My client ID = %d, nickname = %s\n", static_cast<int>(ownClientId),
-                printable(nickname.text));
+                printable(nickname.data));
     return true;
 }
 
 bool reportChannels(uint64_t handler) {
     HostIdList channels;
-    if (channels.take(host::getChannelList(handler, &channels.ids)) != host::kOk) {
+    if (channels.take(host::getChannelList(handler, &channels.data)) != host::kOk) {
         host::log("Error getting channel list", host::kLogError, handler);
         return false;
     }
     std::printf("PLUGIN: Available channels:\n");
-    for (const uint64_t* id = channels.ids; id != nullptr && *id != 0; ++id) {
+    for (const uint64_t* id = channels.data; id != nullptr && *id != 0; ++id) {
         HostText name;
         if (name.take(host::getChannelVariableAsString(handler, *id, host::kChannelName,
-                                                       &name.text)) != host::kOk) {
+                                                       &name.data)) != host::kOk) {
             host::log("Error querying channel name", host::kLogError, handler);
             return false;
         }
-        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id), printable(name.text));
+        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id), printable(name.data));
     }
     return true;
 }
@@ -99,16 +99,16 @@ bool reportChannels(uint64_t handler) {
 void reportConnectionHandlers(uint64_t handler) {
     std::printf("PLUGIN: Existing server connection handlers:\n");
     HostIdList handlers;
-    if (handlers.take(host::getServerConnectionHandlerList(&handlers.ids)) != host::kOk) {
+    if (handlers.take(host::getServerConnectionHandlerList(&handlers.data)) != host::kOk) {
         host::log("Error getting server list", host::kLogError, handler);
         return;
     }
-    for (const uint64_t* id = handlers.ids; id != nullptr && *id != 0; ++id) {
+    for (const uint64_t* id = handlers.data; id != nullptr && *id != 0; ++id) {
         HostText name;
         const unsigned int result =
-            name.take(host::getServerVariableAsString(*id, host::kServerName, &name.text));
+            name.take(host::getServerVariableAsString(*id, host::kServerName, &name.data));
         if (result == host::kOk) {
-            std::printf("- %llu - %s\n", printed(*id), printable(name.text));
+            std::printf("- %llu - %s\n", printed(*id), printable(name.data));
         } else if (result != host::kNotConnected) {
             // Logged under the handler of the event, not of the tab that failed.
             host::log("Error querying server name", host::kLogError, handler);

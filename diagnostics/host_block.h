@@ -11,45 +11,33 @@
 
 namespace wt::diagnostics {
 
-inline void releaseHostBlock(void* block) {
-    if (block != nullptr) host::freeMemory(block);
-}
-
-// Owns one host string for one scope:
+// Owns one block a host query hands over, for one scope:
 //   HostText name;
-//   if (name.take(host::getServerVariableAsString(handler, flag, &name.text)) != kOk) ...
-struct HostText {
-    char* text = nullptr;
+//   if (name.take(host::getServerVariableAsString(handler, flag, &name.data)) != kOk) ...
+template <typename Element>
+struct HostBlock {
+    Element* data = nullptr;
 
-    // Passes the query's result through; keeps the string only when the query succeeded.
-    unsigned int take(unsigned int result) {
-        if (result != host::kOk) text = nullptr;
-        return result;
+    HostBlock() = default;
+    HostBlock(const HostBlock&) = delete;
+    HostBlock& operator=(const HostBlock&) = delete;
+
+    ~HostBlock() {
+        if (data != nullptr) host::freeMemory(data);
     }
 
-    HostText() = default;
-    HostText(const HostText&) = delete;
-    HostText& operator=(const HostText&) = delete;
-
-    ~HostText() { releaseHostBlock(text); }
-};
-
-// Owns one host ID list for one scope. The list ends at the first entry whose whole
-// 64-bit value is 0; a null list after a successful query reads as an empty one.
-struct HostIdList {
-    uint64_t* ids = nullptr;
-
-    // Passes the query's result through; keeps the list only when the query succeeded.
+    // Passes the query's result through; keeps the block only when the query succeeded.
     unsigned int take(unsigned int result) {
-        if (result != host::kOk) ids = nullptr;
+        if (result != host::kOk) data = nullptr;
         return result;
     }
-
-    HostIdList() = default;
-    HostIdList(const HostIdList&) = delete;
-    HostIdList& operator=(const HostIdList&) = delete;
-
-    ~HostIdList() { releaseHostBlock(ids); }
 };
+
+// A terminated text.
+using HostText = HostBlock<char>;
+
+// IDs up to the first entry whose whole 64-bit value is 0; null after a successful query
+// reads as an empty list.
+using HostIdList = HostBlock<uint64_t>;
 
 }  // namespace wt::diagnostics

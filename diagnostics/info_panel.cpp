@@ -70,14 +70,14 @@ WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t i
                                   char** data) {
     using namespace wt::diagnostics;
     HostText name;
-    if (name.take(queryItemName(serverConnectionHandlerID, id, type, &name.text)) !=
+    if (name.take(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=
         wt::host::kOk) {
         return;
     }
     if (data == nullptr) return;
     char* info = static_cast<char*>(std::malloc(kInfoTextSize));
     if (info == nullptr) return;
-    const char* shown = printable(name.text);
+    const char* shown = printable(name.data);
     const int fixed = std::snprintf(nullptr, 0, kInfoSentence, 0, "");
     const size_t room = kInfoTextSize - 1 - static_cast<size_t>(fixed);
     std::snprintf(info, kInfoTextSize, kInfoSentence, fittingLength(shown, room), shown);
