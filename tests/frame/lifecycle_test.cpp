@@ -100,6 +100,15 @@ TEST_F(Lifecycle, InitPrintsAPathTheClientLeavesUnwrittenAsEmpty) {
               "Plugin path: \n");
 }
 
+TEST_F(Lifecycle, InitBeforeTheFunctionTableReachesNoClientAndStillReports) {
+    host.setText(HostFunction::getAppPath, "/never/");
+    const auto outcome = host.run([&] { EXPECT_EQ(host.plugin.init(), 0); });
+    EXPECT_EQ(outcome.output,
+              "PLUGIN: init\n"
+              "PLUGIN: App path: \nResources path: \nConfig path: \nPlugin path: \n");
+    EXPECT_EQ(outcome.hostCalls, Calls{});
+}
+
 TEST_F(Lifecycle, APathFillingTheWholeBufferIsCutToFit) {
     host.plugin.setFunctionPointers(host.functionTable());
     host.setText(HostFunction::getAppPath, std::string(600, 'a'));
