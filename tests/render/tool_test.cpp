@@ -85,6 +85,14 @@ TEST_F(RenderToolTest, NoEffectGivesTheInputBackSampleForSample) {
     EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 }
 
+TEST_F(RenderToolTest, WithoutInputTheBundledSampleIsRendered) {
+    const Sound sample = readSound(WT_BUNDLED_SAMPLE);
+    ASSERT_EQ(sample.sampleRate, 48000);
+    ASSERT_EQ(sample.channels, 1);
+    ASSERT_GT(sample.samples.size(), 3u * 48000) << "a few seconds of speech";
+    EXPECT_EQ(render({}, file("out.wav")).samples, sample.samples);
+}
+
 TEST_F(RenderToolTest, AnyReadableFormatComesOutAsWavAtItsOwnRate) {
     const std::vector<int16_t> in = noise(30000, 2);
     const fs::path flac = file("in.flac");
@@ -147,6 +155,25 @@ TEST_F(RenderToolTest, MenuPressesReachEachOfTheFiveStrengths) {
         distinct.insert(out.samples);
     }
     EXPECT_EQ(distinct.size(), 5u);
+}
+
+TEST_F(RenderToolTest, AProgressBarShowsOnlyOnATerminalAndOnlyForLongInputs) {
+    const fs::path longInput = monoInput(noise(11 * 48000, 9, 100), "long.wav");
+    const fs::path shortInput = monoInput(noise(48000, 10, 100), "short.wav");
+    render({longInput}, file("piped.wav"));  // not a terminal: nothing on standard error
+    // script(1) gives the tool a terminal and copies what it shows into the log.
+    const auto onTerminal = [&](const fs::path& input) {
+        const fs::path log = file("terminal.log");
+        const std::string command = "script -qec '" + std::string(WT_RENDER_TOOL) + " " +
+                                    input.string() + " " + file("tty.wav").string() + "' " +
+                                    log.string() + " >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return readText(log);
+    };
+    const std::string shown = onTerminal(longInput);
+    EXPECT_NE(shown.find("rendering ["), std::string::npos) << shown;
+    EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
+    EXPECT_EQ(onTerminal(shortInput).find("rendering"), std::string::npos);
 }
 
 TEST_F(RenderToolTest, ListShowsTheMenuEffectsInMenuOrder) {

@@ -5,7 +5,7 @@
 
 // How a user reaches a strength with the plugin's two strength items. The plugin starts
 // every load at 0.25 and offers no way to read the strength back, so the presses are
-// planned on the plugin's documented step: plus or minus 0.5, rounded to a 32-bit float,
+// planned on the plugin's own step rule: plus or minus 0.5, rounded to a 32-bit float,
 // then held within 0 to 1.
 namespace wt::render {
 
