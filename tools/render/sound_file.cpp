@@ -15,9 +15,11 @@ namespace wt::render {
 
 namespace {
 
-// Frames read from libsndfile at a time, whatever the caller asks for: keeps the scratch
-// buffer small even for files with many channels.
+// Frames read from, and samples written to, libsndfile at a time, whatever the caller
+// asks for: one system call per chunk rather than per capture call, and a scratch buffer
+// that stays small even for files with many channels.
 constexpr size_t kReadChunk = 4096;
+constexpr size_t kWriteChunk = 4096;
 
 struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
@@ -70,6 +72,7 @@ SoundReader::SoundReader(const std::string& path) : handle_(std::make_unique<Han
     // Samples come back as doubles normalised to [-1, 1): 16-bit input maps exactly.
     sf_command(handle_->file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
     scratch_.resize(kReadChunk * static_cast<size_t>(channels_));
+    decoded_.reserve(kReadChunk);
 }
 
 SoundReader::~SoundReader() = default;
@@ -77,15 +80,23 @@ SoundReader::~SoundReader() = default;
 size_t SoundReader::read(std::span<int16_t> mono) {
     size_t done = 0;
     while (done < mono.size()) {
-        const size_t want = std::min(kReadChunk, mono.size() - done);
-        const sf_count_t got =
-            sf_readf_double(handle_->file.get(), scratch_.data(), static_cast<sf_count_t>(want));
-        if (got <= 0) break;
-        for (sf_count_t f = 0; f < got; ++f)
-            mono[done++] = mixToSample(&scratch_[static_cast<size_t>(f) * channels_], channels_);
-        if (static_cast<size_t>(got) < want) break;
+        if (next_ == decoded_.size() && !refill()) break;
+        const size_t n = std::min(mono.size() - done, decoded_.size() - next_);
+        std::copy_n(decoded_.begin() + static_cast<ptrdiff_t>(next_), n, mono.begin() + done);
+        next_ += n;
+        done += n;
     }
     return done;
+}
+
+bool SoundReader::refill() {
+    const sf_count_t got = sf_readf_double(handle_->file.get(), scratch_.data(),
+                                           static_cast<sf_count_t>(kReadChunk));
+    decoded_.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    for (size_t f = 0; f < decoded_.size(); ++f)
+        decoded_[f] = mixToSample(&scratch_[f * static_cast<size_t>(channels_)], channels_);
+    next_ = 0;
+    return !decoded_.empty();
 }
 
 struct SoundWriter::Handle {
@@ -94,6 +105,7 @@ struct SoundWriter::Handle {
 
 SoundWriter::SoundWriter(const std::string& path, int sampleRate)
     : handle_(std::make_unique<Handle>()), path_(path) {
+    pending_.reserve(2 * kWriteChunk);
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 1;
@@ -107,16 +119,23 @@ SoundWriter::SoundWriter(const std::string& path, int sampleRate)
 SoundWriter::~SoundWriter() = default;
 
 void SoundWriter::write(std::span<const int16_t> samples) {
-    if (samples.empty()) return;
-    const sf_count_t wrote = sf_writef_short(handle_->file.get(), samples.data(),
-                                             static_cast<sf_count_t>(samples.size()));
-    if (wrote != static_cast<sf_count_t>(samples.size()))
+    pending_.insert(pending_.end(), samples.begin(), samples.end());
+    if (pending_.size() >= kWriteChunk) flush();
+}
+
+void SoundWriter::flush() {
+    if (pending_.empty()) return;
+    const sf_count_t wrote = sf_writef_short(handle_->file.get(), pending_.data(),
+                                             static_cast<sf_count_t>(pending_.size()));
+    if (wrote != static_cast<sf_count_t>(pending_.size()))
         throw RenderError{ExitCode::OutputUnwritable,
                           "cannot write output " + path_ + ": " +
                               sf_strerror(handle_->file.get())};
+    pending_.clear();
 }
 
 void SoundWriter::close() {
+    flush();
     SNDFILE* file = handle_->file.release();
     if (file != nullptr && sf_close(file) != 0)
         throw RenderError{ExitCode::OutputUnwritable, "cannot finish output " + path_};

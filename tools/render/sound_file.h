@@ -34,12 +34,16 @@ public:
     size_t read(std::span<int16_t> mono);
 
 private:
+    bool refill();  // false at the end of the file
+
     struct Handle;
     std::unique_ptr<Handle> handle_;
     int sampleRate_ = 0;
     int channels_ = 0;
     int64_t frames_ = -1;
-    std::vector<double> scratch_;  // interleaved frames as libsndfile delivers them
+    std::vector<double> scratch_;   // interleaved frames as libsndfile delivers them
+    std::vector<int16_t> decoded_;  // the last chunk, mixed down
+    size_t next_ = 0;               // first sample of decoded_ not yet handed out
 };
 
 class SoundWriter {
@@ -50,16 +54,21 @@ public:
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
 
-    // Throws RenderError (OutputUnwritable) when the samples cannot all be written.
+    // Buffered: a failure may show at a later write or at close(). Throws RenderError
+    // (OutputUnwritable) when the samples cannot all be written.
     void write(std::span<const int16_t> samples);
 
-    // Completes the file header. Throws RenderError (OutputUnwritable).
+    // Writes what is buffered and completes the file header. Without it the file is left
+    // incomplete. Throws RenderError (OutputUnwritable).
     void close();
 
 private:
+    void flush();
+
     struct Handle;
     std::unique_ptr<Handle> handle_;
     std::string path_;
+    std::vector<int16_t> pending_;  // written at the next flush
 };
 
 }  // namespace wt::render
