@@ -55,6 +55,8 @@ TEST_F(Command, JoinAndCommandReachTheClientWithTheirParameters) {
     Calls refused = joined("12, \"\"");
     refused.push_back(logged("Error requesting client move", 4));
     EXPECT_EQ(command("join 12"), refused);
+    host.setResult(F::createReturnCode, 1);  // the request still goes out, with no code
+    EXPECT_EQ(command("join 12").at(2), "requestClientMove(3, 5, 12, \"\", \"\")");
     host.setResult(F::getClientID, 1);
     EXPECT_EQ(command("join 12"),
               (Calls{"getClientID(3, out)", logged("Error querying client ID", 1)}));
