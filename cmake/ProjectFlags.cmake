@@ -21,3 +21,13 @@ function(wt_plugin_code target)
     target_compile_options(${target} PRIVATE
         -fno-exceptions -fno-rtti -fvisibility=hidden -fvisibility-inlines-hidden)
 endfunction()
+
+# Sanitizer builds (presets asan and tsan): every target, the plugin library and the test
+# programs alike, is compiled and linked with the checks listed here, e.g.
+# "address,undefined". The first finding ends the program, so a test cannot pass over one.
+set(WT_SANITIZE "" CACHE STRING "Sanitizers for every target (-fsanitize= list); empty for none")
+if(WT_SANITIZE)
+    add_compile_options(-fsanitize=${WT_SANITIZE} -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=${WT_SANITIZE})
+endif()

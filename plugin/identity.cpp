@@ -17,6 +17,13 @@ constexpr int kApiVersion = 19;
 
 constinit std::atomic<const char*> nameCache{nullptr};
 
+// The converted name goes when the library goes: a client that unloads and reloads the
+// plugin must not lose a copy of it each time.
+struct NameCacheRelease {
+    ~NameCacheRelease() { wt::releaseCachedUtf8(nameCache, kNarrowName); }
+};
+NameCacheRelease nameCacheRelease;
+
 }  // namespace
 
 WT_EXPORT const char* ts3plugin_name(void) {

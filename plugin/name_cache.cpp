@@ -22,4 +22,9 @@ const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide,
     return cached;
 }
 
+void releaseCachedUtf8(std::atomic<const char*>& cache, const char* fallback) {
+    const char* cached = cache.exchange(nullptr, std::memory_order_acq_rel);
+    if (cached != fallback) std::free(const_cast<char*>(cached));
+}
+
 }  // namespace wt

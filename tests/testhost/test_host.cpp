@@ -94,6 +94,7 @@ TestHost::TestHost(const std::string& libraryPath) {
 
 TestHost::~TestHost() {
     detachHost(this);
+    expectNothingOutstanding();
     closeLibrary(library_);
     if (!libraryCopy_.empty()) {
         std::error_code ignored;

@@ -51,6 +51,8 @@
 //   and counted until it comes back through freeMemory: outstandingAllocations() is the
 //   number not yet given back (a leak when a call is over), unknownFrees() the number of
 //   freeMemory calls with a pointer the host never handed out (those are not freed).
+//   Every TestHost settles these accounts when it is destroyed: anything outstanding, or
+//   any unknown pointer given back, fails the test that used it (expectNothingOutstanding).
 //
 // Blocks the plugin hands over: the take* helpers call the entry point, copy what was
 // handed over, and give every block back through ts3plugin_freeMemory, one call per block;
@@ -223,6 +225,10 @@ public:
     void clearHostCalls();
     size_t outstandingAllocations() const;
     size_t unknownFrees() const;
+    // Fails the running test (without ending it) for every host text or ID list not given
+    // back and every freeMemory of a pointer the host never handed out. Also run by the
+    // destructor, so every test that loads the plugin ends with its accounts settled.
+    void expectNothingOutstanding() const;
 
     // ---- blocks the plugin hands over, each given back through ts3plugin_freeMemory ----
     Menus takeMenus();
