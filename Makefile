@@ -1,6 +1,8 @@
 # The one front door: `make test` on a fresh machine installs what is missing,
 # configures, builds and runs every test: the Linux suite, then the same tests against
-# the Windows DLL under Wine. CI runs exactly that. `make demo` shows what the effects do.
+# the Windows DLL under Wine, then the reliability stages (every test under ASan+UBSan,
+# the fuzz targets, the race test under TSan, valgrind over the integration tests). CI
+# runs exactly that. `make demo` shows what the effects do.
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev binutils \
             libsndfile1-dev
 # The demo needs the Linux build and SoX, not the Windows tool chain (":=" takes the list
@@ -10,9 +12,13 @@ DEMO_PACKAGES := $(PACKAGES) sox
 # build with it, and 64-bit Wine to run the tests.
 PACKAGES += g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
             googletest wine wine64
+# Reliability: clang with its sanitizer and libFuzzer runtimes, LLVM's symbolizer for
+# readable reports, valgrind.
+PACKAGES += clang-14 libclang-rt-14-dev llvm-14 valgrind
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-windows test test-linux test-windows demo clean
+.PHONY: all deps build build-windows test test-linux test-windows demo clean \
+        build-asan build-tsan test-reliability test-asan test-fuzz test-race test-memcheck
 
 all: build build-windows
 
@@ -27,13 +33,36 @@ build-windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
-test: test-linux test-windows
+test: test-linux test-windows test-reliability
 
 test-linux: build
 	ctest --preset default -j $(JOBS)
 
 test-windows: build-windows
 	ctest --preset windows -j $(JOBS)
+
+# Each fuzz target runs for WT_FUZZ_SECONDS (fuzz/CMakeLists.txt).
+test-reliability: test-asan test-fuzz test-race test-memcheck
+
+build-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+
+build-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+
+test-asan: build-asan
+	ctest --preset asan -j $(JOBS)
+
+test-fuzz: build-asan
+	ctest --preset fuzz -j $(JOBS)
+
+test-race: build-tsan
+	ctest --preset race
+
+test-memcheck: build
+	ctest --preset memcheck -j $(JOBS)
 
 # Renders the bundled voice through every effect into out/: WAVs, before/after
 # spectrograms and a table of levels. STRENGTH picks the strength (default 0.25).

@@ -1,7 +1,7 @@
 // Fuzzes the captured-voice entry point: buffers of every shape a client might hand over
 // (any sample count, negative and zero included, 0 to 200 channels, any samples), mixed
-// with effect changes. The engine's state carries over from input to input, as it does
-// in the client: the rings are never reset.
+// with effect changes through the menu. The engine's state carries over from input to
+// input, as it does in the client: the rings are never reset.
 //
 // Besides what the sanitizers catch, each call must keep the entry's promises: the flags
 // word gains bits 1 and 2 and keeps the others, channels beyond the rings' columns pass
@@ -30,19 +30,33 @@ constexpr int kMaxChannels = 200;
 constexpr int kMaxSamplesPerCall = 1 << 13;  // all channels together
 constexpr int kMaxOperations = 16;
 constexpr int kEditedFlags = 1 | 2;
+constexpr int kMenuTypeGlobal = 0;
 
-// The strengths the menu can reach, and now and then any float at all: the store must
-// keep the strength within [0, 1] whatever it is given.
-float consumeStrength(FuzzedDataProvider& input) {
-    if (input.ConsumeIntegral<uint8_t>() % 4 == 0) return input.ConsumeFloatingPoint<float>();
-    return 0.25f * static_cast<float>(input.ConsumeIntegralInRange(0, 4));
-}
-
+// Mostly menu events, the way the user changes the effect: the global menu's items, now
+// and then another menu type or item ID. Sometimes a setting stored directly, with any
+// float as strength: the store must keep the strength within [0, 1] whatever it is given.
 void changeEffect(FuzzedDataProvider& input) {
-    wt::storeEffectKind(static_cast<wt::EffectKind>(input.ConsumeIntegralInRange(-1, 6)));
-    wt::storeEffectStrength(consumeStrength(input));
-    const float strength = wt::loadEffectSettings().strength;
-    if (!(strength >= 0.0f && strength <= 1.0f)) fail("a strength outside [0, 1] was stored");
+    switch (input.ConsumeIntegral<uint8_t>() % 8) {
+        case 0:
+            wt::storeEffectKind(static_cast<wt::EffectKind>(input.ConsumeIntegralInRange(-1, 6)));
+            wt::storeEffectStrength(input.ConsumeFloatingPoint<float>());
+            break;
+        case 1:
+            ts3plugin_onMenuItemEvent(input.ConsumeIntegral<uint64_t>(),
+                                      input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>(),
+                                      input.ConsumeIntegral<uint64_t>());
+            break;
+        default: {
+            constexpr int kItems[] = {6, 7, 8, 9, 10, 11, 12, 13, 18, 19};
+            ts3plugin_onMenuItemEvent(1, kMenuTypeGlobal, input.PickValueInArray(kItems), 0);
+            break;
+        }
+    }
+    const wt::EffectSnapshot settings = wt::loadEffectSettings();
+    const auto kind = static_cast<int32_t>(settings.kind);
+    if (kind < -1 || kind >= wt::kEffectKindCount) fail("an effect kind outside -1..6 was stored");
+    if (!(settings.strength >= 0.0f && settings.strength <= 1.0f))
+        fail("a strength outside [0, 1] was stored");
 }
 
 int consumeSampleCount(FuzzedDataProvider& input, int channels) {
@@ -52,7 +66,8 @@ int consumeSampleCount(FuzzedDataProvider& input, int channels) {
         case 1:
             return 0;
         default:
-            return input.ConsumeIntegralInRange(1, kMaxSamplesPerCall / (channels > 0 ? channels : 1));
+            return input.ConsumeIntegralInRange(1,
+                                                kMaxSamplesPerCall / (channels > 0 ? channels : 1));
     }
 }
 

@@ -29,7 +29,8 @@ struct EventText {
     bool null;
 
     explicit EventText(FuzzedDataProvider& input)
-        : text(consumeText(input, kMaxEventText)), null(input.ConsumeIntegral<uint8_t>() % 8 == 0) {}
+        : text(consumeText(input, kMaxEventText)),
+          null(input.ConsumeIntegral<uint8_t>() % 8 == 0) {}
 
     const char* get() const { return null ? nullptr : text.c_str(); }
 };
@@ -57,7 +58,7 @@ void infoData(FuzzedDataProvider& input) {
 void connectStatus(FuzzedDataProvider& input) {
     const uint64_t handler = input.ConsumeIntegral<uint64_t>();
     const int status = input.ConsumeIntegral<uint8_t>() % 4 == 0 ? input.ConsumeIntegral<int>()
-                                                                  : kConnectionEstablished;
+                                                                 : kConnectionEstablished;
     ts3plugin_onConnectStatusChangeEvent(handler, status, input.ConsumeIntegral<unsigned int>());
 }
 

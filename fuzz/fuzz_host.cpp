@@ -213,8 +213,8 @@ unsigned int getChannelOfClient(uint64_t /*handler*/, uint16_t /*clientID*/, uin
     return code;
 }
 
-unsigned int getChannelVariableAsString(uint64_t /*handler*/, uint64_t /*channelID*/,
-                                        int /*flag*/, char** result) {
+unsigned int getChannelVariableAsString(uint64_t /*handler*/, uint64_t /*channelID*/, int /*flag*/,
+                                        char** result) {
     return input != nullptr ? answerText(result) : kOutsideRun;
 }
 
@@ -244,9 +244,8 @@ unsigned int createReturnCode(const char* pluginID, char* returnCode, size_t max
     return getPath(returnCode, maxLen);
 }
 
-unsigned int requestClientMove(uint64_t /*handler*/, uint16_t /*clientID*/,
-                               uint64_t /*channelID*/, const char* password,
-                               const char* returnCode) {
+unsigned int requestClientMove(uint64_t /*handler*/, uint16_t /*clientID*/, uint64_t /*channelID*/,
+                               const char* password, const char* returnCode) {
     checkText(password, true, "requestClientMove without a password");
     checkText(returnCode, true, "requestClientMove without a return code");
     return input != nullptr ? consumeResult() : kOutsideRun;
@@ -315,8 +314,7 @@ unsigned int getChannelConnectInfo(uint64_t /*handler*/, uint64_t /*channelID*/,
     return code;
 }
 
-unsigned int getAvatar(uint64_t /*handler*/, uint16_t /*clientID*/, char* result,
-                       size_t maxLen) {
+unsigned int getAvatar(uint64_t /*handler*/, uint16_t /*clientID*/, char* result, size_t maxLen) {
     return getPath(result, maxLen);
 }
 

@@ -19,8 +19,9 @@ if "$fuzzer" -max_total_time="$seconds" -timeout=10 -close_fd_mask=1 -print_fina
         -artifact_prefix="$work/findings/" "$@" "$work/corpus" "$seeds" >"$log" 2>&1; then
     name=$(basename "$fuzzer")
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    corpus=$(ls "$work/corpus" | wc -l)
-    echo "$name: $runs executions in ${seconds} s, no finding; $(grep -o 'cov: [0-9]*' "$log" | tail -n 1), $corpus new corpus entries"
+    added=$(sed -n 's/^stat::new_units_added: *//p' "$log")
+    edges=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+    echo "$name: $runs executions in $seconds s, no finding; $edges edges covered, $added new inputs"
 else
     status=$?
     tail -n 60 "$log"

@@ -1,5 +1,5 @@
 // Filling the name cache: once per load, with the narrow literal when conversion fails,
-// and one winner when two threads fill it at once.
+// and one winner when two threads fill it at once; emptying it when the library unloads.
 
 #include <gtest/gtest.h>
 
@@ -96,6 +96,26 @@ TEST_F(NameCache, TwoFirstCallersAtOnceGetOneStringAndTheOtherCopyIsReleased) {
     EXPECT_EQ(cache.load(), seen[0]);
     EXPECT_STREQ(seen[0], "Name");
     std::free(const_cast<char*>(seen[0]));
+}
+
+// The library releases its name when it is unloaded; a client that unloads and reloads the
+// plugin would otherwise lose a copy each time.
+TEST_F(NameCache, UnloadReleasesTheConvertedNameButNeverTheFallback) {
+    std::atomic<const char*> cache{nullptr};
+    {
+        wt::test::AllocationProbe allocations;
+        wt::cachedUtf8(cache, kWide, kNarrow, succeedingConverter);
+        wt::releaseCachedUtf8(cache, kNarrow);
+        if (wt::test::AllocationProbe::active()) {
+            EXPECT_EQ(allocations.live(), 0u);
+        }
+    }
+    EXPECT_EQ(cache.load(), nullptr);
+
+    // The fallback is a literal: releasing it would corrupt the heap.
+    EXPECT_EQ(wt::cachedUtf8(cache, kWide, kNarrow, failingConverter), kNarrow);
+    wt::releaseCachedUtf8(cache, kNarrow);
+    EXPECT_EQ(cache.load(), nullptr);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/host_functions.h"
+#include "host/plugin_records.h"
 #include "plugin/export.h"
 
 WT_EXPORT int ts3plugin_apiVersion() { return 19; }
@@ -17,13 +18,7 @@ WT_EXPORT int ts3plugin_apiVersion() { return 19; }
 namespace {
 
 HostFunctions host;
-
-struct MenuItem {
-    int32_t type;
-    int32_t id;
-    char text[128];
-    char icon[128];
-};
+void* ownBlock = nullptr;  // handed to the host's freeMemory, which must not release it
 
 }  // namespace
 
@@ -32,15 +27,16 @@ WT_EXPORT void ts3plugin_setFunctionPointers(const HostFunctions funcs) { host =
 WT_EXPORT int ts3plugin_init() {
     char* version = nullptr;
     host.getClientLibVersion(&version);  // never released
-    host.freeMemory(std::malloc(16));    // not the host's to free
+    ownBlock = std::malloc(16);
+    host.freeMemory(ownBlock);  // not the host's to free
     return 0;
 }
 
 WT_EXPORT void ts3plugin_registerPluginID(const char*) {}
 
-WT_EXPORT void ts3plugin_initMenus(MenuItem*** items, char** icon) {
-    *items = static_cast<MenuItem**>(std::calloc(2, sizeof(MenuItem*)));
-    (*items)[0] = static_cast<MenuItem*>(std::calloc(1, sizeof(MenuItem)));
+WT_EXPORT void ts3plugin_initMenus(PluginMenuItem*** items, char** icon) {
+    *items = static_cast<PluginMenuItem**>(std::calloc(2, sizeof(PluginMenuItem*)));
+    (*items)[0] = static_cast<PluginMenuItem*>(std::calloc(1, sizeof(PluginMenuItem)));
     (*items)[0]->id = 42;
     std::strcpy((*items)[0]->text, "Robot");
     *icon = nullptr;
@@ -52,6 +48,6 @@ WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int
 
 WT_EXPORT void ts3plugin_freeMemory(void* data) { std::free(data); }
 
-WT_EXPORT void ts3plugin_shutdown() {}
+WT_EXPORT void ts3plugin_shutdown() { std::free(ownBlock); }
 
 #endif

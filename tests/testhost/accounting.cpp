@@ -10,8 +10,7 @@ namespace wt::testhost {
 void TestHost::expectNothingOutstanding() const {
     EXPECT_EQ(outstandingAllocations(), 0u)
         << "host texts or ID lists handed to the plugin and never given back through freeMemory";
-    EXPECT_EQ(unknownFrees(), 0u)
-        << "freeMemory calls with a pointer the host never handed out";
+    EXPECT_EQ(unknownFrees(), 0u) << "freeMemory calls with a pointer the host never handed out";
 }
 
 }  // namespace wt::testhost

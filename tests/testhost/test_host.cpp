@@ -93,6 +93,9 @@ TestHost::TestHost(const std::string& libraryPath) {
 }
 
 TestHost::~TestHost() {
+    // As the client unloads a plugin: shutdown first, so that what the plugin keeps until
+    // then (its identifier) is released before its code goes.
+    if (plugin.shutdown != nullptr) captureStdout([&] { plugin.shutdown(); });
     detachHost(this);
     expectNothingOutstanding();
     closeLibrary(library_);

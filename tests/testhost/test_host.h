@@ -9,6 +9,8 @@
 //   Each TestHost loads its own copy of the file, so every instance starts from the
 //   library's load state (no effect, no identifier, empty rings) whatever ran before.
 //   The library path is $WT_PLUGIN_PATH when set, else the one the build compiled in.
+//   The destructor unloads it as the client does: ts3plugin_shutdown (its output is
+//   dropped), then the library is closed.
 //
 // Calling the plugin
 //   host.plugin.init()           typed pointers to the 31 entry points that do work; null

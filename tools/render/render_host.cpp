@@ -23,6 +23,11 @@ struct HostState {
     bool showLog = false;
     std::set<void*> handedOut;
     size_t foreignFrees = 0;
+
+    // What the plugin never gave back is the host's to release when the host goes.
+    ~HostState() {
+        for (void* block : handedOut) std::free(block);
+    }
 };
 
 HostState& state() {
