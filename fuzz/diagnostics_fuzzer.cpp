@@ -1,7 +1,7 @@
 // Fuzzes the diagnostic entry points that query the client: the info panel, the
-// connection report and the poke reply, with the talk-status and current-tab echoes
-// beside them. Item types, statuses and IDs are any values; names come in every length,
-// from the client and from the event alike; every host query answers from the input.
+// connection report and the poke reply, with the event echoes and the hotkey list beside
+// them. Item types, statuses and IDs are any values; names come in every length, from the
+// client and from the event alike; every host query answers from the input.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fuzz/fuzz_host.h"
+#include "host/plugin_records.h"
 #include "plugin/entry_points.h"
 
 namespace {
@@ -80,6 +81,52 @@ void talkStatus(FuzzedDataProvider& input) {
                                       input.ConsumeIntegral<uint16_t>());
 }
 
+void echoes(FuzzedDataProvider& input) {
+    const EventText first(input);
+    const EventText second(input);
+    const EventText third(input);
+    const uint64_t handler = input.ConsumeIntegral<uint64_t>();
+    switch (input.ConsumeIntegral<uint8_t>() % 5) {
+        case 0:
+            if (ts3plugin_onTextMessageEvent(
+                    handler, input.ConsumeIntegral<uint16_t>(), input.ConsumeIntegral<uint16_t>(),
+                    input.ConsumeIntegral<uint16_t>(), first.get(), second.get(), third.get(),
+                    input.ConsumeIntegral<int>()) != 0)
+                fail("a text message was not left to the client");
+            break;
+        case 1:
+            if (ts3plugin_onServerErrorEvent(handler, first.get(),
+                                             input.ConsumeIntegral<unsigned>(), second.get(),
+                                             third.get()) != (second.null ? 0 : 1))
+                fail("a server error was claimed otherwise than by its return code");
+            break;
+        case 2:
+            ts3plugin_onAvatarUpdated(handler, input.ConsumeIntegral<uint16_t>(), first.get());
+            break;
+        case 3:
+            ts3plugin_onPluginCommandEvent(handler, first.get(), second.get());
+            break;
+        default:
+            ts3plugin_onHotkeyEvent(first.get());
+            ts3plugin_onHotkeyRecordedEvent(second.get(), third.get());
+            break;
+    }
+}
+
+// The list and its records come back through ts3plugin_freeMemory, as the client gives them.
+void hotkeys() {
+    PluginHotkey** list = nullptr;
+    ts3plugin_initHotkeys(&list);
+    if (list == nullptr) return;
+    for (PluginHotkey** hotkey = list; *hotkey != nullptr; ++hotkey) {
+        if (strnlen((*hotkey)->keyword, kHotkeyTextSize) == kHotkeyTextSize ||
+            strnlen((*hotkey)->description, kHotkeyTextSize) == kHotkeyTextSize)
+            fail("a hotkey text is not terminated");
+        ts3plugin_freeMemory(*hotkey);
+    }
+    ts3plugin_freeMemory(list);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
@@ -92,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     wt::fuzz::beginInput(input);
     for (int operation = 0; operation < kMaxOperations && input.remaining_bytes() > 0;
          ++operation) {
-        switch (input.ConsumeIntegral<uint8_t>() % 5) {
+        switch (input.ConsumeIntegral<uint8_t>() % 7) {
             case 0:
                 infoData(input);
                 break;
@@ -104,6 +151,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 3:
                 talkStatus(input);
+                break;
+            case 4:
+                echoes(input);
+                break;
+            case 5:
+                hotkeys();
                 break;
             default:
                 ts3plugin_currentServerConnectionChanged(input.ConsumeIntegral<uint64_t>());

@@ -218,7 +218,8 @@ TEST(MenuRace, EveryBlockIsProcessedWithOneSettingReadOnceForIt) {
     silenced.restore();
 
     ASSERT_EQ(readsOnCaptureThread.size(), static_cast<size_t>(kBlocks) + 1)
-        << "the settings must be read exactly once per processed block";
+        << "the settings must be read exactly once per processed block (none at all: the "
+           "engine no longer reaches wt::loadEffectSettings by name, which the wrapper needs)";
 
     std::set<std::pair<int32_t, float>> settingsUsed;
     for (int b = 0; b < kBlocks; ++b) {
