@@ -15,9 +15,12 @@ PACKAGES += g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-6
 # Reliability: clang with its sanitizer and libFuzzer runtimes, LLVM's symbolizer for
 # readable reports, valgrind.
 PACKAGES += clang-14 libclang-rt-14-dev llvm-14 valgrind
+# The benchmarks (not part of `make test`): Google Benchmark and FFTW, FFTW for them only.
+BENCH_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+                  binutils libfftw3-dev
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-windows test test-linux test-windows demo clean \
+.PHONY: all deps build build-windows test test-linux test-windows demo bench clean \
         build-asan build-tsan test-reliability test-asan test-fuzz test-race test-memcheck
 
 all: build build-windows
@@ -71,6 +74,13 @@ demo:
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target wacky-render
 	scripts/demo.sh build/default/wacky-render out $(STRENGTH)
+
+# Medians of repeated, interleaved runs; ends with the summary of ratios to FFTW.
+bench:
+	@scripts/install-deps.sh $(BENCH_PACKAGES)
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	build/bench/bench/wt_bench
 
 clean:
 	rm -rf build out

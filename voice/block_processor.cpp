@@ -64,6 +64,13 @@ int32_t effectTarget(EffectKind kind, int32_t bin, float strength) {
     return a;
 }
 
+int16_t toSample(double value) {
+    const int32_t whole = static_cast<int32_t>(value);
+    if (whole > INT16_MAX) return INT16_MAX;
+    if (whole < INT16_MIN) return INT16_MIN;
+    return static_cast<int16_t>(whole);
+}
+
 void processBlock(int32_t channel) {
     const EffectSnapshot settings = loadEffectSettings();
     const int32_t kind = static_cast<int32_t>(settings.kind);

@@ -4,7 +4,6 @@
 
 #include "voice/block_size.h"
 #include "voice/effect_settings.h"
-#include "voice/sample_conversion.h"
 
 namespace wt {
 
@@ -31,5 +30,9 @@ void processBlock(int32_t channel);
 // Target bin of source bin `bin` (0..kMirror) under an effect kind 0..6 at `strength`,
 // truncated toward zero and clamped to 0..kHalf.
 int32_t effectTarget(EffectKind kind, int32_t bin, float strength);
+
+// Truncates toward zero, then saturates to the 16-bit sample range.
+// value: |value| < 2^31 (the block step keeps it below 2^26).
+int16_t toSample(double value);
 
 }  // namespace wt

@@ -28,16 +28,9 @@ WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t /*serverConnectio
     if (samples != nullptr && sampleCount > 0 && channels > 0) {
         const int ringChannels = channels < wt::kRingChannels ? channels : wt::kRingChannels;
         const size_t stride = static_cast<size_t>(channels);
-        for (int c = 0; c < ringChannels; ++c) {
-            for (int j = 0; j < sampleCount; ++j) {
-                short& slot = samples[static_cast<size_t>(c) + stride * static_cast<size_t>(j)];
-                const short captured = slot;
-                // Pop before push: the sample handed back for position p is the one
-                // processed a full block ago, including at the block's last position.
-                slot = wt::popSample(c);
-                wt::pushSample(captured, c);
-            }
-        }
+        // Per sample, pop before push: the sample handed back for position p is the one
+        // processed a full block ago, including at the block's last position.
+        for (int c = 0; c < ringChannels; ++c) wt::exchangeSamples(samples + c, stride, sampleCount, c);
     }
     if (edited != nullptr) *edited |= kEditedFlags;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "voice/block_size.h"
@@ -29,5 +30,11 @@ void pushSample(int16_t sample, int32_t channel);
 
 // channel: 0..kRingChannels-1.
 int16_t popSample(int32_t channel);
+
+// popSample() then pushSample() for each of `count` samples of one channel, in order:
+// samples[k * stride] is replaced by the processed sample and goes into the ring.
+// The same result as the two calls per sample, without a call per sample.
+// channel: 0..kRingChannels-1; count >= 0.
+void exchangeSamples(int16_t* samples, size_t stride, int32_t count, int32_t channel);
 
 }  // namespace wt

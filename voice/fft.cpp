@@ -1,6 +1,7 @@
 #include "voice/fft.h"
 
 #include <cmath>
+#include <utility>
 
 #include "voice/fft_kernels.h"
 #include "voice/transform_kernels.h"
@@ -8,6 +9,28 @@
 namespace wt {
 
 namespace {
+
+void bitReverse(double* x, double* y, int32_t order) {
+    for (int32_t i = 0; i < (int32_t{1} << order); ++i) {
+        const int32_t j = kernels::reverseBits(i, order);
+        if (i < j) {
+            std::swap(x[i], x[j]);
+            std::swap(y[i], y[j]);
+        }
+    }
+}
+
+// Passes 0 .. to - 1 from the twiddle table, two per sweep; the last sweep writes through
+// `last`.
+template <class Sink>
+void tablePasses(double* x, double* y, int32_t order, int32_t to, const double* u2,
+                 const Sink& last) {
+    const kernels::ArraySink<1> inPlace{x, y};
+    int32_t p = 0;
+    for (; to - p > 2; p += 2) kernels::passBlock<1, 2>(x, y, order, p, u2, inPlace);
+    if (to - p == 2) kernels::passBlock<1, 2>(x, y, order, p, u2, last);
+    if (to - p == 1) kernels::passBlock<1, 1>(x, y, order, p, u2, last);
+}
 
 // Orders other than kFftOrder: the same butterflies one lane wide. Passes beyond the
 // twiddle table (order > kFftOrder) run the recurrence on, as the textbook loop does.
@@ -22,18 +45,17 @@ void transformAnyOrder(bool forward, int32_t order, double* x, double* y) {
     const double* u2Table = forward ? twiddles.u2Forward : twiddles.u2Inverse;
     const int32_t n = int32_t{1} << order;
     const double scale = 1.0 / static_cast<double>(n);
-    kernels::firstStage<1>(x, y, order, u2Table);
+    bitReverse(x, y, order);
     if (order <= kFftOrder) {
         if (forward) {
-            kernels::passes<1>(x, y, order, 0, order, u2Table,
-                               kernels::ScaledArraySink<1>{x, y, scale});
+            tablePasses(x, y, order, order, u2Table, kernels::ScaledArraySink<1>{x, y, scale});
         } else {
-            kernels::passes<1>(x, y, order, 0, order, u2Table, kernels::ArraySink<1>{x, y});
+            tablePasses(x, y, order, order, u2Table, kernels::ArraySink<1>{x, y});
         }
         return;
     }
 
-    kernels::passes<1>(x, y, order, 0, kFftOrder, u2Table, kernels::ArraySink<1>{x, y});
+    tablePasses(x, y, order, kFftOrder, u2Table, kernels::ArraySink<1>{x, y});
     double c1 = -1.0;
     double c2 = 0.0;
     for (int32_t pass = 0; pass < order; ++pass) {

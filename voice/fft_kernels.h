@@ -1,7 +1,8 @@
 #pragma once
 
-// The transform's building blocks, written once for vectors of W doubles (W = 1, 2, 4 or 8)
-// and instantiated per instruction set in transform_kernels.cpp.
+// The transform's building blocks, written once for vectors of W doubles (W = 2, 4 or 8
+// for the 1024-point kernels of transform_kernels.cpp; the passes also one lane wide, for
+// other orders, in fft.cpp).
 //
 // Each lane runs exactly the butterfly of the textbook loop, with the same operations in
 // the same order; what changes is only the order in which independent butterflies run:
@@ -9,8 +10,8 @@
 //   - the bit reversal is folded into the first log2(W) passes: a tile of W rows of W
 //     points is loaded, combined row against row, transposed and stored at its
 //     bit-reversed place;
-//   - the remaining passes run two at a time (one load and one store per point for both),
-//     and the forward scaling is folded into the last one.
+//   - the remaining passes run two or three at a time (one load and one store per point
+//     for all of them), and the forward scaling is folded into the last one.
 // Twiddles come from the table the recurrence filled (voice/twiddles.h). Multiplying by
 // 2^-m equals dividing by 2^m exactly, subnormal results included.
 //
@@ -21,7 +22,6 @@
 #include <cstring>
 
 #include "voice/block_size.h"
-#include "voice/sample_conversion.h"
 #include "voice/twiddles.h"
 
 #define WT_KERNEL [[gnu::always_inline]] inline
@@ -122,10 +122,12 @@ WT_KERNEL void transpose(V (&v)[W]) {
     }
 }
 
-// A tile of the first stage: W rows of W points, row r starting at r * n / W + tile * W.
-// Its points land, bit-reversed, in the rows of tile reverse(tile): point (r, l) goes to
-// reverse(l) * n / W + reverse(tile) * W + reverse(r). Held here in output order:
-// x[q] is row reverse(q), so passes 0 .. log2(W) - 1 combine x[q] with x[q + 2^p].
+// The first stage works on tiles of W rows of W points, row r of tile t starting at
+// r * kBlockSize / W + t * W. Point (r, l) of tile t belongs, bit-reversed, at
+// reverse(l) * kBlockSize / W + reverse(t) * W + reverse(r): the tile lands transposed,
+// in the rows of tile reverse(t). Held here in output order, x[q] being row reverse(q),
+// so passes 0 .. log2(W) - 1 combine x[q] with x[q + 2^p] and the transpose makes the
+// rows of the destination tile.
 template <int32_t W>
 struct Tile {
     typename Lanes<W>::Real x[W];
@@ -133,14 +135,36 @@ struct Tile {
 };
 
 template <int32_t W>
-WT_KERNEL int32_t tileBits(int32_t order) {
-    return order - 2 * kTilePasses<W>;
+inline constexpr int32_t kTileBits = kFftOrder - 2 * kTilePasses<W>;
+
+// Tiles in place trade places with their bit-reversed partner: the pairs (t, reverse(t))
+// with t <= reverse(t).
+template <int32_t W>
+struct TilePairs {
+    int32_t count;
+    int16_t first[1 << kTileBits<W>];
+    int16_t second[1 << kTileBits<W>];
+};
+
+template <int32_t W>
+constexpr TilePairs<W> makeTilePairs() {
+    TilePairs<W> pairs{};
+    for (int32_t t = 0; t < (1 << kTileBits<W>); ++t) {
+        const int32_t partner = reverseBits(t, kTileBits<W>);
+        if (partner < t) continue;
+        pairs.first[pairs.count] = static_cast<int16_t>(t);
+        pairs.second[pairs.count] = static_cast<int16_t>(partner);
+        ++pairs.count;
+    }
+    return pairs;
 }
 
 template <int32_t W>
-WT_KERNEL void loadTile(Tile<W>& tile, const double* x, const double* y, int32_t order,
-                        int32_t index) {
-    const int32_t rowStride = (int32_t{1} << order) / W;
+inline constexpr TilePairs<W> kTilePairs = makeTilePairs<W>();
+
+template <int32_t W>
+WT_KERNEL void loadTile(Tile<W>& tile, const double* x, const double* y, int32_t index) {
+    constexpr int32_t rowStride = kBlockSize / W;
 #pragma GCC unroll 8
     for (int32_t q = 0; q < W; ++q) {
         const int32_t at = reverseBits(q, kTilePasses<W>) * rowStride + index * W;
@@ -164,11 +188,12 @@ WT_KERNEL void loadTile(Tile<W>& tile, ConstSampleRows rows, int32_t channel, in
     }
 }
 
-// Passes 0 .. log2(W) - 1 inside the tile.
+// The passes inside the tile, from the one whose butterflies span `firstSpan` points
+// (pass log2(firstSpan)) up to pass log2(W) - 1.
 template <int32_t W>
-WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2) {
+WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2, int32_t firstSpan = 1) {
 #pragma GCC unroll 3
-    for (int32_t l1 = 1; l1 < W; l1 *= 2) {
+    for (int32_t l1 = firstSpan; l1 < W; l1 *= 2) {
 #pragma GCC unroll 8
         for (int32_t q = 0; q < W; ++q) {
             if ((q & l1) != 0) continue;
@@ -181,10 +206,10 @@ WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2) {
     }
 }
 
-// Stores the tile at the place of tile `index` (the bit reverse of the one it was loaded from).
+// Stores the tile as the rows of tile `index` (the bit reverse of the one it came from).
 template <int32_t W>
-WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t order, int32_t index) {
-    const int32_t rowStride = (int32_t{1} << order) / W;
+WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t index) {
+    constexpr int32_t rowStride = kBlockSize / W;
     transpose<W>(tile.x);
     transpose<W>(tile.y);
 #pragma GCC unroll 8
@@ -195,38 +220,50 @@ WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t order, int
     }
 }
 
-// Bit reversal and the first log2(W) passes, in place. A tile and its bit-reversed
-// partner trade places, so both are loaded before either is stored.
+// Bit reversal and the first log2(W) passes, in place: a tile and its partner are both
+// loaded before either is stored.
 template <int32_t W>
-WT_KERNEL void firstStage(double* x, double* y, int32_t order, const double* u2) {
-    const int32_t bits = tileBits<W>(order);
-    for (int32_t index = 0; index < (int32_t{1} << bits); ++index) {
-        const int32_t partner = reverseBits(index, bits);
-        if (partner < index) continue;
+WT_KERNEL void firstStage(double* x, double* y, const double* u2) {
+    for (int32_t k = 0; k < kTilePairs<W>.count; ++k) {
+        const int32_t index = kTilePairs<W>.first[k];
+        const int32_t partner = kTilePairs<W>.second[k];
         Tile<W> a;
-        loadTile(a, x, y, order, index);
+        loadTile(a, x, y, index);
         tilePasses(a, u2);
         if (partner == index) {
-            storeTile(a, x, y, order, index);
+            storeTile(a, x, y, index);
             continue;
         }
         Tile<W> b;
-        loadTile(b, x, y, order, partner);
+        loadTile(b, x, y, partner);
         tilePasses(b, u2);
-        storeTile(a, x, y, order, partner);
-        storeTile(b, x, y, order, index);
+        storeTile(a, x, y, partner);
+        storeTile(b, x, y, index);
+    }
+}
+
+// Pass 0 of a real tile. With the twiddle (1, +0) and both imaginary parts +0.0, the
+// butterfly gives t1 = x[q + 1] exactly and t2 = +0.0, so the real parts become sum and
+// difference and the imaginary parts stay +0.0 (for finite samples, which these are).
+template <int32_t W>
+WT_KERNEL void realPassZero(Tile<W>& tile) {
+#pragma GCC unroll 8
+    for (int32_t q = 0; q < W; q += 2) {
+        const typename Lanes<W>::Real sum = tile.x[q] + tile.x[q + 1];
+        tile.x[q + 1] = tile.x[q] - tile.x[q + 1];
+        tile.x[q] = sum;
     }
 }
 
 // The same from a ring column into separate arrays (a forward transform of real samples).
 template <int32_t W>
 WT_KERNEL void firstStage(ConstSampleRows rows, int32_t channel, double* x, double* y) {
-    const int32_t bits = tileBits<W>(kFftOrder);
-    for (int32_t index = 0; index < (int32_t{1} << bits); ++index) {
+    for (int32_t index = 0; index < (1 << kTileBits<W>); ++index) {
         Tile<W> tile;
         loadTile(tile, rows, channel, index);
-        tilePasses(tile, twiddles.u2Forward);
-        storeTile(tile, x, y, kFftOrder, reverseBits(index, bits));
+        realPassZero(tile);
+        tilePasses(tile, twiddles.u2Forward, 2);
+        storeTile(tile, x, y, reverseBits(index, kTileBits<W>));
     }
 }
 
@@ -264,103 +301,101 @@ struct ColumnSink {
     SampleRows rows;
     int32_t channel;
 
+    // As toSample(), all lanes at once: truncation toward zero (the block step keeps
+    // |x| below 2^26, well inside int32), then saturation to the 16-bit range.
     WT_KERNEL void put(int32_t at, const typename Lanes<W>::Real& xv,
                        const typename Lanes<W>::Real&) const {
+        using Whole = typename Lanes<W>::Whole;
+        Whole whole = __builtin_convertvector(xv, Whole);
+        Whole high;
+        Whole low;
+        for (int32_t l = 0; l < W; ++l) {
+            high[l] = INT16_MAX;
+            low[l] = INT16_MIN;
+        }
+        const Whole above = whole > high;
+        whole = (whole & ~above) | (high & above);
+        const Whole below = whole < low;
+        whole = (whole & ~below) | (low & below);
 #pragma GCC unroll 8
-        for (int32_t l = 0; l < W; ++l) rows[at + l][channel] = toSample(xv[l]);
+        for (int32_t l = 0; l < W; ++l) rows[at + l][channel] = static_cast<int16_t>(whole[l]);
     }
 };
 
-// Passes p and p + 1 together: each group of four points i, i + l1, i + 2*l1, i + 3*l1
-// takes pass p's butterflies (i, i + l1), (i + 2*l1, i + 3*l1), then pass p + 1's
-// (i, i + 2*l1), (i + l1, i + 3*l1).
-template <int32_t W, class Sink>
-WT_KERNEL void passPair(double* x, double* y, int32_t order, int32_t p, const double* u2,
-                        const Sink& sink) {
+// Passes p .. p + K - 1 in one sweep: each group of 2^K points i + k * 2^p (k < 2^K) is
+// loaded once, takes the butterflies of all K passes in registers, and is put once.
+// Pass p + s pairs point k with point k + 2^s (bit s of k clear), whose position within
+// that pass's butterfly span, j + (k mod 2^s) * 2^p, picks the twiddle.
+template <int32_t W, int32_t K, class Sink>
+WT_KERNEL void passBlock(double* x, double* y, int32_t order, int32_t p, const double* u2,
+                         const Sink& sink) {
     using V = typename Lanes<W>::Real;
+    constexpr int32_t kPoints = 1 << K;
     const int32_t n = int32_t{1} << order;
     const int32_t l1 = int32_t{1} << p;
-    for (int32_t base = 0; base < n; base += 4 * l1) {
+    for (int32_t base = 0; base < n; base += kPoints * l1) {
         for (int32_t j = 0; j < l1; j += W) {
-            const int32_t i0 = base + j;
-            const int32_t i1 = i0 + l1;
-            const int32_t i2 = i1 + l1;
-            const int32_t i3 = i2 + l1;
-            V x0, y0, x1, y1, x2, y2, x3, y3;
-            load(x0, x + i0);
-            load(y0, y + i0);
-            load(x1, x + i1);
-            load(y1, y + i1);
-            load(x2, x + i2);
-            load(y2, y + i2);
-            load(x3, x + i3);
-            load(y3, y + i3);
-            V a1, a2;
-            load(a1, twiddles.u1 + l1 + j);
-            load(a2, u2 + l1 + j);
-            butterfly(x0, y0, x1, y1, a1, a2);
-            butterfly(x2, y2, x3, y3, a1, a2);
-            V b1, b2, c1, c2;
-            load(b1, twiddles.u1 + 2 * l1 + j);
-            load(b2, u2 + 2 * l1 + j);
-            load(c1, twiddles.u1 + 3 * l1 + j);
-            load(c2, u2 + 3 * l1 + j);
-            butterfly(x0, y0, x2, y2, b1, b2);
-            butterfly(x1, y1, x3, y3, c1, c2);
-            sink.put(i0, x0, y0);
-            sink.put(i1, x1, y1);
-            sink.put(i2, x2, y2);
-            sink.put(i3, x3, y3);
+            V xs[kPoints];
+            V ys[kPoints];
+#pragma GCC unroll 16
+            for (int32_t k = 0; k < kPoints; ++k) {
+                load(xs[k], x + base + j + k * l1);
+                load(ys[k], y + base + j + k * l1);
+            }
+#pragma GCC unroll 4
+            for (int32_t s = 0; s < K; ++s) {
+                const int32_t span = 1 << s;
+#pragma GCC unroll 16
+                for (int32_t k = 0; k < kPoints; ++k) {
+                    if ((k & span) != 0) continue;
+                    const int32_t at = (span + (k & (span - 1))) * l1 + j;
+                    V u1v;
+                    V u2v;
+                    load(u1v, twiddles.u1 + at);
+                    load(u2v, u2 + at);
+                    butterfly(xs[k], ys[k], xs[k + span], ys[k + span], u1v, u2v);
+                }
+            }
+#pragma GCC unroll 16
+            for (int32_t k = 0; k < kPoints; ++k) sink.put(base + j + k * l1, xs[k], ys[k]);
         }
     }
 }
 
+// Passes log2(W) .. kFftOrder - 1 in as few sweeps as the registers allow (x and y
+// vectors of 2^K points: up to 32 registers with AVX-512, 8 of 16 otherwise); the last
+// sweep writes through `last`.
 template <int32_t W, class Sink>
-WT_KERNEL void singlePass(double* x, double* y, int32_t order, int32_t p, const double* u2,
-                          const Sink& sink) {
-    using V = typename Lanes<W>::Real;
-    const int32_t n = int32_t{1} << order;
-    const int32_t l1 = int32_t{1} << p;
-    for (int32_t base = 0; base < n; base += 2 * l1) {
-        for (int32_t j = 0; j < l1; j += W) {
-            const int32_t i0 = base + j;
-            const int32_t i1 = i0 + l1;
-            V x0, y0, x1, y1, u1v, u2v;
-            load(x0, x + i0);
-            load(y0, y + i0);
-            load(x1, x + i1);
-            load(y1, y + i1);
-            load(u1v, twiddles.u1 + l1 + j);
-            load(u2v, u2 + l1 + j);
-            butterfly(x0, y0, x1, y1, u1v, u2v);
-            sink.put(i0, x0, y0);
-            sink.put(i1, x1, y1);
-        }
-    }
-}
-
-// Passes `from` .. `to` - 1 (to <= kFftOrder), two at a time; the last pass writes
-// through `last`.
-template <int32_t W, class Sink>
-WT_KERNEL void passes(double* x, double* y, int32_t order, int32_t from, int32_t to,
-                      const double* u2, const Sink& last) {
+WT_KERNEL void laterPasses(double* x, double* y, const double* u2, const Sink& last) {
     const ArraySink<W> inPlace{x, y};
-    int32_t p = from;
-    for (; to - p > 2; p += 2) passPair<W>(x, y, order, p, u2, inPlace);
-    if (to - p == 2) passPair<W>(x, y, order, p, u2, last);
-    if (to - p == 1) singlePass<W>(x, y, order, p, u2, last);
+    if constexpr (W == 8) {
+        // Sixteen points take all 32 registers: a few spill, which costs less than a sweep.
+        passBlock<W, 3>(x, y, kFftOrder, 3, u2, inPlace);
+        passBlock<W, 4>(x, y, kFftOrder, 6, u2, last);
+    } else if constexpr (W == 4) {
+        passBlock<W, 2>(x, y, kFftOrder, 2, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 4, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 6, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 8, u2, last);
+    } else {
+        static_assert(W == 2);
+        passBlock<W, 2>(x, y, kFftOrder, 1, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 3, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 5, u2, inPlace);
+        passBlock<W, 2>(x, y, kFftOrder, 7, u2, inPlace);
+        passBlock<W, 1>(x, y, kFftOrder, 9, u2, last);
+    }
 }
 
-// The whole transform of 2^order points (log2(W) * 2 <= order <= kFftOrder), in place.
+// The 1024-point transform in place.
 template <int32_t W>
-WT_KERNEL void transform(bool forward, int32_t order, double* x, double* y) {
+WT_KERNEL void transform(bool forward, double* x, double* y) {
     const double* u2 = forward ? twiddles.u2Forward : twiddles.u2Inverse;
-    firstStage<W>(x, y, order, u2);
+    firstStage<W>(x, y, u2);
     if (forward) {
-        const ScaledArraySink<W> scaled{x, y, 1.0 / static_cast<double>(int32_t{1} << order)};
-        passes<W>(x, y, order, kTilePasses<W>, order, u2, scaled);
+        laterPasses<W>(x, y, u2, ScaledArraySink<W>{x, y, 1.0 / kBlockSize});
     } else {
-        passes<W>(x, y, order, kTilePasses<W>, order, u2, ArraySink<W>{x, y});
+        laterPasses<W>(x, y, u2, ArraySink<W>{x, y});
     }
 }
 
@@ -368,17 +403,15 @@ WT_KERNEL void transform(bool forward, int32_t order, double* x, double* y) {
 template <int32_t W>
 WT_KERNEL void forwardFromColumn(ConstSampleRows rows, int32_t channel, double* x, double* y) {
     firstStage<W>(rows, channel, x, y);
-    const ScaledArraySink<W> scaled{x, y, 1.0 / kBlockSize};
-    passes<W>(x, y, kFftOrder, kTilePasses<W>, kFftOrder, twiddles.u2Forward, scaled);
+    laterPasses<W>(x, y, twiddles.u2Forward, ScaledArraySink<W>{x, y, 1.0 / kBlockSize});
 }
 
 // Inverse transform of the spectrum in x, y (destroyed); the real parts go, as samples,
 // into the ring column. The imaginary parts of the last pass are never formed.
 template <int32_t W>
 WT_KERNEL void inverseToColumn(double* x, double* y, SampleRows rows, int32_t channel) {
-    firstStage<W>(x, y, kFftOrder, twiddles.u2Inverse);
-    passes<W>(x, y, kFftOrder, kTilePasses<W>, kFftOrder, twiddles.u2Inverse,
-              ColumnSink<W>{rows, channel});
+    firstStage<W>(x, y, twiddles.u2Inverse);
+    laterPasses<W>(x, y, twiddles.u2Inverse, ColumnSink<W>{rows, channel});
 }
 
 }  // namespace wt::kernels

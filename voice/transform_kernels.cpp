@@ -14,7 +14,7 @@ namespace {
 // below.
 
 void transformBaseline(bool forward, double* x, double* y) {
-    kernels::transform<2>(forward, kFftOrder, x, y);
+    kernels::transform<2>(forward, x, y);
 }
 
 void forwardFromColumnBaseline(const int16_t (*rows)[kRingChannels], int32_t channel, double* x,
@@ -36,7 +36,7 @@ constexpr TransformKernels kBaseline{transformBaseline, forwardFromColumnBaselin
 #define WT_AVX512 __attribute__((target("avx512f")))
 
 WT_AVX2 void transformAvx2(bool forward, double* x, double* y) {
-    kernels::transform<4>(forward, kFftOrder, x, y);
+    kernels::transform<4>(forward, x, y);
 }
 
 WT_AVX2 void forwardFromColumnAvx2(const int16_t (*rows)[kRingChannels], int32_t channel, double* x,
@@ -50,7 +50,7 @@ WT_AVX2 void inverseToColumnAvx2(double* x, double* y, int16_t (*rows)[kRingChan
 }
 
 WT_AVX512 void transformAvx512(bool forward, double* x, double* y) {
-    kernels::transform<8>(forward, kFftOrder, x, y);
+    kernels::transform<8>(forward, x, y);
 }
 
 WT_AVX512 void forwardFromColumnAvx512(const int16_t (*rows)[kRingChannels], int32_t channel,
