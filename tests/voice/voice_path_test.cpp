@@ -135,10 +135,11 @@ int inSandbox(Body body) {
         sock_fprog program{static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
         if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
             prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
-            _exit(77);
+            syscall(SYS_exit_group, 77);
         }
         body();
-        _exit(0);
+        // Straight to the kernel: a sanitizer's _exit would do work of its own first.
+        syscall(SYS_exit_group, 0);
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
