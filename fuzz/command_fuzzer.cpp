@@ -21,11 +21,6 @@ constexpr size_t kMaxPluginId = 200;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    ts3plugin_setFunctionPointers(wt::fuzz::hostTable());
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string command = input.ConsumeRandomLengthString(kMaxCommand);

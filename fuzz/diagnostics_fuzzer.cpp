@@ -129,11 +129,6 @@ void hotkeys() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    ts3plugin_setFunctionPointers(wt::fuzz::hostTable());
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     wt::fuzz::beginInput(input);

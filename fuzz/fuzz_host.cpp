@@ -7,6 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "plugin/entry_points.h"
+
 namespace wt::fuzz {
 
 namespace {
@@ -361,6 +363,11 @@ HostFunctions hostTable() {
 }
 
 void beginInput(FuzzedDataProvider& data) {
+    static const bool installed = [] {
+        ts3plugin_setFunctionPointers(hostTable());
+        return true;
+    }();
+    (void)installed;
     if (!outstanding.empty()) fail("host blocks outstanding before the run");
     input = &data;
 }

@@ -29,7 +29,8 @@ namespace wt::fuzz {
 HostFunctions hostTable();
 
 // From here to endInput() the host functions answer from `input`. Outside a run they
-// fail (result 1) and write nothing.
+// fail (result 1) and write nothing. The first run hands the plugin this host's table,
+// as a client does once after loading it.
 void beginInput(FuzzedDataProvider& input);
 
 // Aborts when a text or ID list handed out during the run has not come back.
