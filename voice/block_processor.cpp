@@ -86,7 +86,7 @@ void processBlock(int32_t channel) {
     const TransformKernels& kernels = transformKernels(selectedIsa());
     kernels.forwardFromColumn(captureRing.input, channel, realIn, imagIn);
     remapBins(remapPlanFor(settings), realIn, imagIn, realOut, imagOut);
-    kernels.inverseToColumn(realOut, imagOut, captureRing.output, channel);
+    kernels.inverseToColumn(realOut, imagOut, realIn, imagIn, captureRing.output, channel);
 }
 
 }  // namespace wt

@@ -188,12 +188,11 @@ WT_KERNEL void loadTile(Tile<W>& tile, ConstSampleRows rows, int32_t channel, in
     }
 }
 
-// The passes inside the tile, from the one whose butterflies span `firstSpan` points
-// (pass log2(firstSpan)) up to pass log2(W) - 1.
+// Passes 0 .. log2(W) - 1 inside the tile.
 template <int32_t W>
-WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2, int32_t firstSpan = 1) {
+WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2) {
 #pragma GCC unroll 3
-    for (int32_t l1 = firstSpan; l1 < W; l1 *= 2) {
+    for (int32_t l1 = 1; l1 < W; l1 *= 2) {
 #pragma GCC unroll 8
         for (int32_t q = 0; q < W; ++q) {
             if ((q & l1) != 0) continue;
@@ -242,16 +241,58 @@ WT_KERNEL void firstStage(double* x, double* y, const double* u2) {
     }
 }
 
-// Pass 0 of a real tile. With the twiddle (1, +0) and both imaginary parts +0.0, the
-// butterfly gives t1 = x[q + 1] exactly and t2 = +0.0, so the real parts become sum and
-// difference and the imaginary parts stay +0.0 (for finite samples, which these are).
+// The same out of place, from x, y into toX, toY: no tile waits for its partner.
 template <int32_t W>
-WT_KERNEL void realPassZero(Tile<W>& tile) {
+WT_KERNEL void firstStage(const double* x, const double* y, double* toX, double* toY,
+                          const double* u2) {
+    for (int32_t index = 0; index < (1 << kTileBits<W>); ++index) {
+        Tile<W> tile;
+        loadTile(tile, x, y, index);
+        tilePasses(tile, u2);
+        storeTile(tile, toX, toY, reverseBits(index, kTileBits<W>));
+    }
+}
+
+// The passes inside a tile of real samples (imaginary parts +0.0, real parts finite
+// and never -0.0), with the butterflies whose imaginary inputs are still +0.0 worked out
+// exactly. Before pass p those are the pairs with j = 0 and j = 2^(p-1) (all of pass 0),
+// and their twiddles are exact: (1, +0) for j = 0, and (+0, u2 < 0) for pass 1, j = 1
+// and pass 2, j = 2 of the forward transform (checked in twiddles.cpp).
+//   j = 0: t1 = 1*xb - (+0)*(+0) = xb and t2 = 1*(+0) + (+0)*xb = +0, so the real parts
+//     become sum and difference and the imaginary parts stay +0.0.
+//   u1 = +0: t1 = (+0)*xb - u2*(+0) = +0 (u2 < 0) and t2 = (+0)*(+0) + u2*xb = 0.0 + u2*xb,
+//     so xa and xb both become xa, ya becomes t2 and yb becomes 0.0 - t2.
+// Sums and differences of such real parts are never -0.0, so this holds pass to pass.
+template <int32_t W>
+WT_KERNEL void realTilePasses(Tile<W>& tile) {
+    using V = typename Lanes<W>::Real;
+#pragma GCC unroll 3
+    for (int32_t l1 = 1; l1 < W; l1 *= 2) {
 #pragma GCC unroll 8
-    for (int32_t q = 0; q < W; q += 2) {
-        const typename Lanes<W>::Real sum = tile.x[q] + tile.x[q + 1];
-        tile.x[q + 1] = tile.x[q] - tile.x[q + 1];
-        tile.x[q] = sum;
+        for (int32_t q = 0; q < W; ++q) {
+            if ((q & l1) != 0) continue;
+            const int32_t j = q & (l1 - 1);
+            V& xa = tile.x[q];
+            V& xb = tile.x[q + l1];
+            if (j == 0) {
+                const V sum = xa + xb;
+                xb = xa - xb;
+                xa = sum;
+            } else if (2 * j == l1) {
+                V u2;
+                broadcast(u2, twiddles.u2Forward[l1 + j]);
+                const V t2 = V{} + u2 * xb;
+                xb = xa;
+                tile.y[q] = t2;
+                tile.y[q + l1] = V{} - t2;
+            } else {
+                V u1v;
+                V u2v;
+                broadcast(u1v, twiddles.u1[l1 + j]);
+                broadcast(u2v, twiddles.u2Forward[l1 + j]);
+                butterfly(xa, tile.y[q], xb, tile.y[q + l1], u1v, u2v);
+            }
+        }
     }
 }
 
@@ -261,8 +302,7 @@ WT_KERNEL void firstStage(ConstSampleRows rows, int32_t channel, double* x, doub
     for (int32_t index = 0; index < (1 << kTileBits<W>); ++index) {
         Tile<W> tile;
         loadTile(tile, rows, channel, index);
-        realPassZero(tile);
-        tilePasses(tile, twiddles.u2Forward, 2);
+        realTilePasses(tile);
         storeTile(tile, x, y, reverseBits(index, kTileBits<W>));
     }
 }
@@ -406,12 +446,14 @@ WT_KERNEL void forwardFromColumn(ConstSampleRows rows, int32_t channel, double* 
     laterPasses<W>(x, y, twiddles.u2Forward, ScaledArraySink<W>{x, y, 1.0 / kBlockSize});
 }
 
-// Inverse transform of the spectrum in x, y (destroyed); the real parts go, as samples,
-// into the ring column. The imaginary parts of the last pass are never formed.
+// Inverse transform of the spectrum in x, y, with scratchX, scratchY (kBlockSize doubles
+// each) as work space; the real parts go, as samples, into the ring column. The imaginary
+// parts of the last pass are never formed.
 template <int32_t W>
-WT_KERNEL void inverseToColumn(double* x, double* y, SampleRows rows, int32_t channel) {
-    firstStage<W>(x, y, twiddles.u2Inverse);
-    laterPasses<W>(x, y, twiddles.u2Inverse, ColumnSink<W>{rows, channel});
+WT_KERNEL void inverseToColumn(const double* x, const double* y, double* scratchX, double* scratchY,
+                               SampleRows rows, int32_t channel) {
+    firstStage<W>(x, y, scratchX, scratchY, twiddles.u2Inverse);
+    laterPasses<W>(scratchX, scratchY, twiddles.u2Inverse, ColumnSink<W>{rows, channel});
 }
 
 }  // namespace wt::kernels

@@ -22,9 +22,9 @@ void forwardFromColumnBaseline(const int16_t (*rows)[kRingChannels], int32_t cha
     kernels::forwardFromColumn<2>(rows, channel, x, y);
 }
 
-void inverseToColumnBaseline(double* x, double* y, int16_t (*rows)[kRingChannels],
-                             int32_t channel) {
-    kernels::inverseToColumn<2>(x, y, rows, channel);
+void inverseToColumnBaseline(const double* x, const double* y, double* scratchX, double* scratchY,
+                             int16_t (*rows)[kRingChannels], int32_t channel) {
+    kernels::inverseToColumn<2>(x, y, scratchX, scratchY, rows, channel);
 }
 
 constexpr TransformKernels kBaseline{transformBaseline, forwardFromColumnBaseline,
@@ -44,9 +44,10 @@ WT_AVX2 void forwardFromColumnAvx2(const int16_t (*rows)[kRingChannels], int32_t
     kernels::forwardFromColumn<4>(rows, channel, x, y);
 }
 
-WT_AVX2 void inverseToColumnAvx2(double* x, double* y, int16_t (*rows)[kRingChannels],
+WT_AVX2 void inverseToColumnAvx2(const double* x, const double* y, double* scratchX,
+                                 double* scratchY, int16_t (*rows)[kRingChannels],
                                  int32_t channel) {
-    kernels::inverseToColumn<4>(x, y, rows, channel);
+    kernels::inverseToColumn<4>(x, y, scratchX, scratchY, rows, channel);
 }
 
 WT_AVX512 void transformAvx512(bool forward, double* x, double* y) {
@@ -58,9 +59,10 @@ WT_AVX512 void forwardFromColumnAvx512(const int16_t (*rows)[kRingChannels], int
     kernels::forwardFromColumn<8>(rows, channel, x, y);
 }
 
-WT_AVX512 void inverseToColumnAvx512(double* x, double* y, int16_t (*rows)[kRingChannels],
+WT_AVX512 void inverseToColumnAvx512(const double* x, const double* y, double* scratchX,
+                                     double* scratchY, int16_t (*rows)[kRingChannels],
                                      int32_t channel) {
-    kernels::inverseToColumn<8>(x, y, rows, channel);
+    kernels::inverseToColumn<8>(x, y, scratchX, scratchY, rows, channel);
 }
 
 constexpr TransformKernels kKernels[kIsaCount] = {

@@ -38,9 +38,11 @@ struct TransformKernels {
     void (*forwardFromColumn)(const int16_t (*rows)[kRingChannels], int32_t channel, double* x,
                               double* y);
 
-    // Inverse transform of x, y (both destroyed); the real parts, truncated toward zero
-    // and saturated, are stored as samples in column `channel` of the kBlockSize rows.
-    void (*inverseToColumn)(double* x, double* y, int16_t (*rows)[kRingChannels], int32_t channel);
+    // Inverse transform of x, y, using scratchX, scratchY (kBlockSize doubles each, not
+    // overlapping x, y) as work space; the real parts, truncated toward zero and saturated,
+    // are stored as samples in column `channel` of the kBlockSize rows.
+    void (*inverseToColumn)(const double* x, const double* y, double* scratchX, double* scratchY,
+                            int16_t (*rows)[kRingChannels], int32_t channel);
 };
 
 // isa: one that isaSupported() accepts.

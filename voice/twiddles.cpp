@@ -1,5 +1,7 @@
 #include "voice/twiddles.h"
 
+#include <initializer_list>
+
 namespace wt {
 
 namespace {
@@ -17,6 +19,24 @@ constexpr bool bothDirectionsShareU1() {
 }
 
 static_assert(bothDirectionsShareU1());
+
+// The forward transform of real samples works out its first butterflies exactly
+// (realTilePasses in fft_kernels.h), relying on these twiddles: (1, +0) at j = 0 of
+// passes 0 to 2, and (+0, negative) at pass 1, j = 1 and pass 2, j = 2.
+constexpr bool isPositiveZero(double value) {
+    return std::bit_cast<uint64_t>(value) == 0;
+}
+
+constexpr bool firstTwiddlesAreExact() {
+    const TwiddleTable table = makeTwiddleTable();
+    for (const int32_t at : {1, 2, 4})
+        if (table.u1[at] != 1.0 || !isPositiveZero(table.u2Forward[at])) return false;
+    for (const int32_t at : {2 + 1, 4 + 2})
+        if (!isPositiveZero(table.u1[at]) || !(table.u2Forward[at] < 0.0)) return false;
+    return true;
+}
+
+static_assert(firstTwiddlesAreExact());
 
 }  // namespace
 
