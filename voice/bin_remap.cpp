@@ -25,42 +25,58 @@ struct RunSums {
     double mirrorIm;
 };
 
-inline RunSums openRun(const BinRun& run, const double* realOut, const double* imagOut) {
+struct Spectra {
+    const double* realIn;
+    const double* imagIn;
+    double* realOut;
+    double* imagOut;
+};
+
+inline RunSums openRun(const BinRun& run, const Spectra& s) {
     if (run.fresh) return {0.0, 0.0, 0.0, 0.0};
     const int32_t a = run.target;
-    return {realOut[a], imagOut[a], realOut[kMirror - a], imagOut[kMirror - a]};
+    return {s.realOut[a], s.imagOut[a], s.realOut[kMirror - a], s.imagOut[kMirror - a]};
 }
 
-inline void addSource(RunSums& sums, int32_t i, const double* realIn, const double* imagIn) {
-    sums.directRe = sums.directRe + realIn[i];
-    sums.directIm = sums.directIm + imagIn[i];
-    sums.mirrorRe = sums.mirrorRe + realIn[kMirror - i];
-    sums.mirrorIm = sums.mirrorIm + imagIn[kMirror - i];
+inline void addSource(RunSums& sums, int32_t i, const Spectra& s) {
+    sums.directRe = sums.directRe + s.realIn[i];
+    sums.directIm = sums.directIm + s.imagIn[i];
+    sums.mirrorRe = sums.mirrorRe + s.realIn[kMirror - i];
+    sums.mirrorIm = sums.mirrorIm + s.imagIn[kMirror - i];
 }
 
-inline void closeRun(const BinRun& run, const RunSums& sums, double* realOut, double* imagOut) {
-    const int32_t a = run.target;
-    realOut[a] = sums.directRe;
-    imagOut[a] = sums.directIm;
-    realOut[kMirror - a] = sums.mirrorRe;
-    imagOut[kMirror - a] = sums.mirrorIm;
+inline void closeRun(int32_t target, const RunSums& sums, const Spectra& s) {
+    s.realOut[target] = sums.directRe;
+    s.imagOut[target] = sums.directIm;
+    s.realOut[kMirror - target] = sums.mirrorRe;
+    s.imagOut[kMirror - target] = sums.mirrorIm;
 }
 
-inline void single(const SingleSource& one, const double* realIn, const double* imagIn,
-                   double* realOut, double* imagOut) {
-    const int32_t a = one.target;
-    const int32_t i = one.source;
-    realOut[a] = 0.0 + realIn[i];
-    imagOut[a] = 0.0 + imagIn[i];
-    realOut[kMirror - a] = 0.0 + realIn[kMirror - i];
-    imagOut[kMirror - a] = 0.0 + imagIn[kMirror - i];
+inline void shortRun(const BinRun& run, const Spectra& s) {
+    RunSums sums = openRun(run, s);
+    for (int32_t i = run.first; i < run.first + run.count; ++i) addSource(sums, i, s);
+    closeRun(run.target, sums, s);
 }
 
-inline void shortRun(const BinRun& run, const double* realIn, const double* imagIn, double* realOut,
-                     double* imagOut) {
-    RunSums sums = openRun(run, realOut, imagOut);
-    for (int32_t i = run.first; i < run.first + run.count; ++i) addSource(sums, i, realIn, imagIn);
-    closeRun(run, sums, realOut, imagOut);
+template <int32_t Count>
+inline void loneRun(const LoneRun& run, const Spectra& s) {
+    RunSums sums{0.0, 0.0, 0.0, 0.0};
+    addSource(sums, run.first, s);
+    if (Count == 2) addSource(sums, run.second, s);
+    closeRun(run.target, sums, s);
+}
+
+// The next piece of work to pair with a long run's source: a single, else a pair, else a
+// short run, if any is left.
+inline void nextFiller(const RemapPlan& plan, const RemapSegment& segment, int32_t& single,
+                       int32_t& pair, int32_t& other, const Spectra& s) {
+    if (single < segment.singleEnd) {
+        loneRun<1>(plan.singles[single++], s);
+    } else if (pair < segment.pairEnd) {
+        loneRun<2>(plan.pairs[pair++], s);
+    } else if (other < segment.shortEnd) {
+        shortRun(plan.shortRuns[other++], s);
+    }
 }
 
 }  // namespace
@@ -79,59 +95,94 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
             runs[runCount++] = {static_cast<int16_t>(i), 1, static_cast<int16_t>(a), false};
         }
     }
-    // Groups keep their runs in source order, so the first run of a group is the first
-    // to touch its bins.
-    bool groupTouched[kHalf + 1] = {};
+
+    // Groups keep their runs in source order, so a group's first run is the first to
+    // touch its bins.
+    struct Group {
+        int32_t runs;
+        int32_t sources;
+        int32_t firstRun;
+        bool oneTarget;  // every run has the same target (not so for kHalf - 1 and kHalf)
+        bool longRun;
+    };
+
+    Group groups[kHalf + 1] = {};
     for (int32_t r = 0; r < runCount; ++r) {
-        runs[r].fresh = !groupTouched[binGroup(runs[r].target)];
-        groupTouched[binGroup(runs[r].target)] = true;
-    }
-    int32_t groupRuns[kHalf + 1] = {};
-    bool groupHasLongRun[kHalf + 1] = {};
-    for (int32_t r = 0; r < runCount; ++r) {
-        ++groupRuns[binGroup(runs[r].target)];
-        if (runs[r].count >= kLongRun) groupHasLongRun[binGroup(runs[r].target)] = true;
+        Group& group = groups[binGroup(runs[r].target)];
+        runs[r].fresh = group.runs == 0;
+        if (group.runs++ == 0) {
+            group.firstRun = r;
+            group.oneTarget = true;
+        } else if (runs[r].target != runs[group.firstRun].target) {
+            group.oneTarget = false;
+        }
+        group.sources += runs[r].count;
+        if (runs[r].count >= kLongRun) group.longRun = true;
     }
 
-    // Runs in groups without a long run are free to go anywhere: they fill the gaps of
-    // the long runs' chains. A group with a long run keeps its runs in source order.
-    SingleSource singles[kBlockSize];
+    // Groups without a long run may go anywhere: they fill the long runs' chains. Those
+    // with one or two sources into one bin pair are summed without a loop.
+    LoneRun singles[kBlockSize];
+    LoneRun pairs[kBlockSize / 2];
+    BinRun others[kBlockSize];
     int32_t singleCount = 0;
-    BinRun freeRuns[kBlockSize];
-    int32_t freeCount = 0;
+    int32_t pairCount = 0;
+    int32_t otherCount = 0;
     for (int32_t r = 0; r < runCount; ++r) {
-        const int32_t group = binGroup(runs[r].target);
-        if (groupHasLongRun[group]) continue;
-        if (groupRuns[group] == 1 && runs[r].count == 1) {
-            singles[singleCount++] = {runs[r].first, runs[r].target};
-        } else {
-            freeRuns[freeCount++] = runs[r];
+        const Group& group = groups[binGroup(runs[r].target)];
+        if (group.longRun) continue;
+        const bool lone = group.oneTarget && group.sources <= 2;
+        if (!lone) {
+            others[otherCount++] = runs[r];
+        } else if (group.sources == 1) {
+            singles[singleCount++] = {runs[r].first, runs[r].first, runs[r].target};
+        } else if (group.runs == 1) {
+            pairs[pairCount++] = {runs[r].first, static_cast<int16_t>(runs[r].first + 1),
+                                  runs[r].target};
+        } else if (group.firstRun != r) {
+            // Two runs of one source each: recorded at the second.
+            pairs[pairCount++] = {runs[group.firstRun].first, runs[r].first, runs[r].target};
         }
     }
 
     plan.longCount = 0;
     plan.singleCount = 0;
+    plan.pairCount = 0;
     plan.shortCount = 0;
     plan.segmentCount = 0;
     int32_t nextSingle = 0;
-    int32_t nextFree = 0;
+    int32_t nextPair = 0;
+    int32_t nextOther = 0;
     auto openSegment = [&plan](int32_t longRun) {
+        const auto at = [](int32_t count) { return static_cast<int16_t>(count); };
         plan.segments[plan.segmentCount++] = {
-            static_cast<int16_t>(longRun), static_cast<int16_t>(plan.singleCount),
-            static_cast<int16_t>(plan.singleCount), static_cast<int16_t>(plan.shortCount),
-            static_cast<int16_t>(plan.shortCount)};
-    };
-    auto addSingle = [&] {
-        plan.singles[plan.singleCount++] = singles[nextSingle++];
-        plan.segments[plan.segmentCount - 1].singleEnd = static_cast<int16_t>(plan.singleCount);
+            at(longRun),        at(plan.singleCount), at(plan.singleCount), at(plan.pairCount),
+            at(plan.pairCount), at(plan.shortCount),  at(plan.shortCount)};
     };
     auto addShort = [&plan](const BinRun& run) {
         plan.shortRuns[plan.shortCount++] = run;
         plan.segments[plan.segmentCount - 1].shortEnd = static_cast<int16_t>(plan.shortCount);
     };
+    // One piece of free work into the open segment; false when none is left.
+    auto addFiller = [&]() {
+        RemapSegment& segment = plan.segments[plan.segmentCount - 1];
+        if (nextSingle < singleCount) {
+            plan.singles[plan.singleCount++] = singles[nextSingle++];
+            segment.singleEnd = static_cast<int16_t>(plan.singleCount);
+        } else if (nextPair < pairCount) {
+            plan.pairs[plan.pairCount++] = pairs[nextPair++];
+            segment.pairEnd = static_cast<int16_t>(plan.pairCount);
+        } else if (nextOther < otherCount) {
+            addShort(others[nextOther++]);
+        } else {
+            return false;
+        }
+        return true;
+    };
+
     openSegment(-1);
     for (int32_t group = 0; group <= kHalf; ++group) {
-        if (!groupHasLongRun[group]) continue;
+        if (!groups[group].longRun) continue;
         for (int32_t r = 0; r < runCount; ++r) {
             if (binGroup(runs[r].target) != group) continue;
             if (runs[r].count < kLongRun) {
@@ -142,18 +193,13 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
             }
             plan.longRuns[plan.longCount] = runs[r];
             openSegment(plan.longCount++);
-            for (int32_t k = 0; k < runs[r].count; ++k) {
-                if (nextSingle < singleCount) {
-                    addSingle();
-                } else if (nextFree < freeCount) {
-                    addShort(freeRuns[nextFree++]);
-                }
+            for (int32_t k = 0; k < runs[r].count && addFiller(); ++k) {
             }
             openSegment(-1);
         }
     }
-    while (nextSingle < singleCount) addSingle();
-    while (nextFree < freeCount) addShort(freeRuns[nextFree++]);
+    while (addFiller()) {
+    }
     plan.ready = true;
 }
 
@@ -166,30 +212,26 @@ const RemapPlan& remapPlanFor(EffectSnapshot settings) {
 
 void remapBins(const RemapPlan& plan, const double* realIn, const double* imagIn, double* realOut,
                double* imagOut) {
+    const Spectra s{realIn, imagIn, realOut, imagOut};
     std::memset(realOut, 0, kBlockSize * sizeof(double));
     std::memset(imagOut, 0, kBlockSize * sizeof(double));
     for (int32_t g = 0; g < plan.segmentCount; ++g) {
         const RemapSegment& segment = plan.segments[g];
-        int32_t one = segment.singleBegin;
-        int32_t s = segment.shortBegin;
+        int32_t single = segment.singleBegin;
+        int32_t pair = segment.pairBegin;
+        int32_t other = segment.shortBegin;
         if (segment.longRun >= 0) {
             const BinRun& chain = plan.longRuns[segment.longRun];
-            RunSums sums = openRun(chain, realOut, imagOut);
-            const int32_t end = chain.first + chain.count;
-            for (int32_t i = chain.first; i < end; ++i) {
-                addSource(sums, i, realIn, imagIn);
-                if (one < segment.singleEnd) {
-                    single(plan.singles[one++], realIn, imagIn, realOut, imagOut);
-                } else if (s < segment.shortEnd) {
-                    shortRun(plan.shortRuns[s++], realIn, imagIn, realOut, imagOut);
-                }
+            RunSums sums = openRun(chain, s);
+            for (int32_t i = chain.first; i < chain.first + chain.count; ++i) {
+                addSource(sums, i, s);
+                nextFiller(plan, segment, single, pair, other, s);
             }
-            closeRun(chain, sums, realOut, imagOut);
+            closeRun(chain.target, sums, s);
         }
-        for (; one < segment.singleEnd; ++one)
-            single(plan.singles[one], realIn, imagIn, realOut, imagOut);
-        for (; s < segment.shortEnd; ++s)
-            shortRun(plan.shortRuns[s], realIn, imagIn, realOut, imagOut);
+        for (; single < segment.singleEnd; ++single) loneRun<1>(plan.singles[single], s);
+        for (; pair < segment.pairEnd; ++pair) loneRun<2>(plan.pairs[pair], s);
+        for (; other < segment.shortEnd; ++other) shortRun(plan.shortRuns[other], s);
     }
 }
 

@@ -11,10 +11,9 @@
 // that order, starting from Y = 0. Only the additions into one bin depend on each other,
 // so any schedule that keeps the order within every bin gives the same bits. The plan
 // cuts the sources into runs of consecutive bins with the same target (one bin pair
-// a, kMirror - a per run; the pairs of targets kHalf - 1 and kHalf coincide), and
+// a, kMirror - a per run; the pairs of targets kHalf - 1 and kHalf coincide) and
 // interleaves each long run, whose sums are chains of dependent additions held in
-// registers, with unrelated work (single sources first), so the chains' latency
-// overlaps it.
+// registers, with runs into unrelated bins, so that the chains' latency overlaps them.
 namespace wt {
 
 // Consecutive source bins with the same target: direct terms go to `target`, mirror
@@ -26,20 +25,24 @@ struct BinRun {
     bool fresh;      // no run before it touches its bins: its sums start from 0.0
 };
 
-// A source bin alone in its bins: Y[target] = 0.0 + X[source], and the same for the
-// mirror bins.
-struct SingleSource {
-    int16_t source;
+// The only one or two sources of a bin pair (of one run, or of two runs of one source):
+// Y[target] = (0.0 + X[first]) (+ X[second]), and the same for the mirror bins.
+struct LoneRun {
+    int16_t first;
+    int16_t second;  // > first; unused for a single source
     int16_t target;
 };
 
-// A long run (index into RemapPlan::longRuns, -1 for none) processed one source at a
-// time, each source followed by one single and, when the singles are used up, by one
-// short run; whatever is left of the singles and short runs follows the long run.
+// Work that may run in any order relative to other segments' work, as listed: a long run
+// (index into RemapPlan::longRuns, -1 for none) one source at a time, each source
+// followed by one single, else one pair, else one short run, in the ranges
+// given; what is left of the ranges follows the long run.
 struct RemapSegment {
     int16_t longRun;
     int16_t singleBegin;
     int16_t singleEnd;
+    int16_t pairBegin;
+    int16_t pairEnd;
     int16_t shortBegin;
     int16_t shortEnd;
 };
@@ -54,11 +57,13 @@ struct RemapPlan {
     int32_t longCount;
     BinRun longRuns[kMaxLongRuns];
     int32_t singleCount;
-    SingleSource singles[kBlockSize];  // in the order they are processed
+    LoneRun singles[kBlockSize];  // bin pairs with one source
+    int32_t pairCount;
+    LoneRun pairs[kBlockSize / 2];  // bin pairs with two sources
     int32_t shortCount;
-    BinRun shortRuns[kBlockSize];  // in the order they are processed
+    BinRun shortRuns[kBlockSize];  // all other runs
     int32_t segmentCount;
-    RemapSegment segments[kBlockSize + 1];
+    RemapSegment segments[2 * kMaxLongRuns + 1];  // at most two per long run, and one
 };
 
 // Fills `plan` for an effect kind 0..6 at `strength`.

@@ -16,6 +16,7 @@
 
 #include "reference_block.h"
 #include "reference_fft.h"
+#include "voice/bin_remap.h"
 #include "voice/block_processor.h"
 #include "voice/fft.h"
 #include "voice/transform_kernels.h"
@@ -261,6 +262,38 @@ TEST_F(FastTransform, RingColumnTransformsMatchTheReferenceBitForBit) {
             for (int32_t q = 0; q < 1024; ++q)
                 ASSERT_EQ(wt::captureRing.output[q][channel], wt::toSample(back.x[q]))
                     << wt::isaName(isa) << " inverse, block " << k << " position " << q;
+        }
+    }
+}
+
+TEST(BinRemap, PlansReproduceTheSourceOrderSumsBitForBit) {
+    // Spectra with signed zeros, values that cancel and wide magnitude ranges, so that a
+    // sum taken in another order, or from another start, shows in the bits.
+    std::mt19937_64 rng(12);
+    std::vector<Signal> spectra = adversarialSignals(1024, 41);
+    for (int k = 0; k < 6; ++k) spectra.push_back(randomSignal(1024, rng));
+    Signal cancelling{std::vector<double>(1024), std::vector<double>(1024)};
+    for (int32_t t = 0; t < 1024; ++t) {
+        cancelling.x[t] = (t % 2 == 0 ? 1e16 : -1e16) + t;
+        cancelling.y[t] = t % 3 == 0 ? -0.0 : 1.0 / (t + 1);
+    }
+    spectra.push_back(cancelling);
+
+    const float strengths[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f, -0.0f, 0.1f, 0.6f, 0.999f, 1e-30f};
+    static wt::RemapPlan plan;
+    for (int32_t kind = 0; kind < wt::kEffectKindCount; ++kind) {
+        for (const float strength : strengths) {
+            wt::makeRemapPlan({static_cast<wt::EffectKind>(kind), strength}, plan);
+            for (size_t k = 0; k < spectra.size(); ++k) {
+                Signal want{std::vector<double>(1024), std::vector<double>(1024)};
+                Signal got{std::vector<double>(1024), std::vector<double>(1024)};
+                wt::reference::remap(kind, strength, spectra[k].x.data(), spectra[k].y.data(),
+                                     want.x.data(), want.y.data());
+                wt::remapBins(plan, spectra[k].x.data(), spectra[k].y.data(), got.x.data(),
+                              got.y.data());
+                ASSERT_TRUE(sameBits(got.x, want.x) && sameBits(got.y, want.y))
+                    << "kind " << kind << " strength " << strength << ", spectrum " << k;
+            }
         }
     }
 }

@@ -65,17 +65,9 @@ int32_t unclampedTarget(int32_t kind, int32_t i, double s) {
     return static_cast<int32_t>(target(kind, i, s));
 }
 
-void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out) {
-    if (kind < 0 || kind > 6) {
-        for (int32_t q = 0; q < N; ++q) out[q] = in[q];
-        return;
-    }
+void remap(int32_t kind, float strength, const double* realIn, const double* imagIn,
+           double* realOut, double* imagOut) {
     const double s = strength;
-    for (int32_t q = 0; q < N; ++q) {
-        realIn[q] = in[q];
-        imagIn[q] = 0;
-    }
-    fft(1, 10, realIn, imagIn);
     for (int32_t q = 0; q < N; ++q) {
         realOut[q] = 0;
         imagOut[q] = 0;
@@ -89,6 +81,19 @@ void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out)
         realOut[1023 - a] = realOut[1023 - a] + realIn[1023 - i];
         imagOut[1023 - a] = imagOut[1023 - a] + imagIn[1023 - i];
     }
+}
+
+void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out) {
+    if (kind < 0 || kind > 6) {
+        for (int32_t q = 0; q < N; ++q) out[q] = in[q];
+        return;
+    }
+    for (int32_t q = 0; q < N; ++q) {
+        realIn[q] = in[q];
+        imagIn[q] = 0;
+    }
+    fft(1, 10, realIn, imagIn);
+    remap(kind, strength, realIn, imagIn, realOut, imagOut);
     fft(-1, 10, realOut, imagOut);
     for (int32_t q = 0; q < N; ++q) out[q] = narrow(realOut[q]);
 }

@@ -11,6 +11,11 @@ namespace wt::reference {
 // reference::fft and its own transcription of the target formulas.
 void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out);
 
+// The remap step alone: Y = 0, then for i = 0..1023 in order, X[i] added at a(i) and
+// X[1023 - i] at 1023 - a(i). All arrays 1024 doubles.
+void remap(int32_t kind, float strength, const double* realIn, const double* imagIn,
+           double* realOut, double* imagOut);
+
 // The target bin of source bin i before clamping, truncated toward zero.
 int32_t unclampedTarget(int32_t kind, int32_t i, double s);
 
