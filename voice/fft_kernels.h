@@ -10,8 +10,11 @@
 //   - the bit reversal is folded into the first log2(W) passes: a tile of W rows of W
 //     points is loaded, combined row against row, transposed and stored at its
 //     bit-reversed place;
-//   - the remaining passes run two or three at a time (one load and one store per point
-//     for all of them), and the forward scaling is folded into the last one.
+//   - the remaining passes run two to four at a time (one load and one store per point
+//     for all of them), and the forward scaling is folded into the last one;
+//   - for the block step, the forward transform reads its real samples straight from the
+//     ring, with the butterflies whose imaginary inputs are still zero worked out
+//     exactly, and the inverse one stores its real parts straight into the ring.
 // Twiddles come from the table the recurrence filled (voice/twiddles.h). Multiplying by
 // 2^-m equals dividing by 2^m exactly, subnormal results included.
 //
