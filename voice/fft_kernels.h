@@ -208,12 +208,11 @@ WT_KERNEL void tilePasses(Tile<W>& tile, const double* u2) {
     }
 }
 
-// Stores the tile as the rows of tile `index` (the bit reverse of the one it came from).
+// Stores a transposed tile as the rows of tile `index` (the bit reverse of the one it
+// came from).
 template <int32_t W>
-WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t index) {
+WT_KERNEL void storeRows(const Tile<W>& tile, double* x, double* y, int32_t index) {
     constexpr int32_t rowStride = kBlockSize / W;
-    transpose<W>(tile.x);
-    transpose<W>(tile.y);
 #pragma GCC unroll 8
     for (int32_t l = 0; l < W; ++l) {
         const int32_t at = reverseBits(l, kTilePasses<W>) * rowStride + index * W;
@@ -222,8 +221,16 @@ WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t index) {
     }
 }
 
-// Bit reversal and the first log2(W) passes, in place: a tile and its partner are both
-// loaded before either is stored.
+template <int32_t W>
+WT_KERNEL void storeTile(Tile<W>& tile, double* x, double* y, int32_t index) {
+    transpose<W>(tile.x);
+    transpose<W>(tile.y);
+    storeRows(tile, x, y, index);
+}
+
+// Bit reversal and the first log2(W) passes, in place: a tile's partner is loaded before
+// the tile is stored in its place. The partner is loaded only once the tile is finished,
+// so that no more than two tiles' vectors are held while nothing is computed.
 template <int32_t W>
 WT_KERNEL void firstStage(double* x, double* y, const double* u2) {
     for (int32_t k = 0; k < kTilePairs<W>.count; ++k) {
@@ -232,14 +239,16 @@ WT_KERNEL void firstStage(double* x, double* y, const double* u2) {
         Tile<W> a;
         loadTile(a, x, y, index);
         tilePasses(a, u2);
+        transpose<W>(a.x);
+        transpose<W>(a.y);
         if (partner == index) {
-            storeTile(a, x, y, index);
+            storeRows(a, x, y, index);
             continue;
         }
         Tile<W> b;
         loadTile(b, x, y, partner);
+        storeRows(a, x, y, partner);
         tilePasses(b, u2);
-        storeTile(a, x, y, partner);
         storeTile(b, x, y, index);
     }
 }
