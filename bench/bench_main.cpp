@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     char repetitions[] = "--benchmark_repetitions=15";
     char interleave[] = "--benchmark_enable_random_interleaving=true";
     char aggregates[] = "--benchmark_report_aggregates_only=true";
-    char minTime[] = "--benchmark_min_time=0.05";
+    char minTime[] = "--benchmark_min_time=0.1";
     args.insert(args.end(), {repetitions, interleave, aggregates, minTime});
     args.insert(args.end(), argv + 1, argv + argc);
     int count = static_cast<int>(args.size());
