@@ -1,6 +1,5 @@
 #include "voice/fft.h"
 
-#include <cmath>
 #include <utility>
 
 #include "voice/fft_kernels.h"
@@ -56,31 +55,29 @@ void transformAnyOrder(bool forward, int32_t order, double* x, double* y) {
     }
 
     tablePasses(x, y, order, kFftOrder, u2Table, kernels::ArraySink<1>{x, y});
-    double c1 = -1.0;
-    double c2 = 0.0;
-    for (int32_t pass = 0; pass < order; ++pass) {
+    TwiddleStep step;
+    for (int32_t pass = 0; pass < kFftOrder; ++pass) step.halve(forward);
+    using V = kernels::Lanes<1>::Real;
+    for (int32_t pass = kFftOrder; pass < order; ++pass) {
         const int32_t l1 = int32_t{1} << pass;
-        if (pass >= kFftOrder) {
-            double u1 = 1.0;
-            double u2 = 0.0;
-            for (int32_t j = 0; j < l1; ++j) {
-                for (int32_t i = j; i < n; i += 2 * l1) {
-                    const int32_t i1 = i + l1;
-                    const double t1 = u1 * x[i1] - u2 * y[i1];
-                    const double t2 = u1 * y[i1] + u2 * x[i1];
-                    x[i1] = x[i] - t1;
-                    y[i1] = y[i] - t2;
-                    x[i] = x[i] + t1;
-                    y[i] = y[i] + t2;
-                }
-                const double z = u1 * c1 - u2 * c2;
-                u2 = u1 * c2 + u2 * c1;
-                u1 = z;
+        double u1 = 1.0;
+        double u2 = 0.0;
+        for (int32_t j = 0; j < l1; ++j) {
+            const V u1v{u1};
+            const V u2v{u2};
+            for (int32_t i = j; i < n; i += 2 * l1) {
+                V xa, ya, xb, yb;
+                kernels::load(xa, x + i);
+                kernels::load(ya, y + i);
+                kernels::load(xb, x + i + l1);
+                kernels::load(yb, y + i + l1);
+                kernels::butterfly(xa, ya, xb, yb, u1v, u2v);
+                kernels::ArraySink<1>{x, y}.put(i, xa, ya);
+                kernels::ArraySink<1>{x, y}.put(i + l1, xb, yb);
             }
+            step.advance(u1, u2);
         }
-        c2 = std::sqrt((1.0 - c1) / 2.0);
-        if (forward) c2 = -c2;
-        c1 = std::sqrt((1.0 + c1) / 2.0);
+        step.halve(forward);
     }
     // Normalisation of the forward transform; 2^-order is exact, so this equals dividing by n.
     if (forward) {

@@ -58,11 +58,31 @@ constexpr double squareRoot(double x) {
 
 }  // namespace twiddle_detail
 
+// The half-angle recurrence: (c1, c2) is a pass's unit step; u advances by it from
+// butterfly to butterfly, and the angle halves from pass to pass.
+struct TwiddleStep {
+    double c1 = -1.0;
+    double c2 = 0.0;
+
+    // u <- u * c, each product and sum rounded as written.
+    constexpr void advance(double& u1, double& u2) const {
+        const double z = u1 * c1 - u2 * c2;
+        u2 = u1 * c2 + u2 * c1;
+        u1 = z;
+    }
+
+    // After a pass. The new c2 comes from the old c1; its sign follows the direction.
+    constexpr void halve(bool forward) {
+        c2 = twiddle_detail::squareRoot((1.0 - c1) / 2.0);
+        if (forward) c2 = -c2;
+        c1 = twiddle_detail::squareRoot((1.0 + c1) / 2.0);
+    }
+};
+
 // Runs the recurrence of every pass for one direction: u1 and u2 of butterfly j of pass p
 // go to index 2^p + j.
 constexpr void runTwiddleRecurrence(bool forward, double* u1Out, double* u2Out) {
-    double c1 = -1.0;
-    double c2 = 0.0;
+    TwiddleStep step;
     for (int32_t pass = 0; pass < kFftOrder; ++pass) {
         const int32_t l1 = int32_t{1} << pass;
         double u1 = 1.0;
@@ -70,13 +90,9 @@ constexpr void runTwiddleRecurrence(bool forward, double* u1Out, double* u2Out) 
         for (int32_t j = 0; j < l1; ++j) {
             u1Out[l1 + j] = u1;
             u2Out[l1 + j] = u2;
-            const double z = u1 * c1 - u2 * c2;
-            u2 = u1 * c2 + u2 * c1;
-            u1 = z;
+            step.advance(u1, u2);
         }
-        c2 = twiddle_detail::squareRoot((1.0 - c1) / 2.0);
-        if (forward) c2 = -c2;
-        c1 = twiddle_detail::squareRoot((1.0 + c1) / 2.0);
+        step.halve(forward);
     }
 }
 
