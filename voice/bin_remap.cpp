@@ -1,8 +1,8 @@
 #include "voice/bin_remap.h"
 
-#include <bit>
 #include <cstring>
 
+#include "voice/bit_cast.h"
 #include "voice/block_processor.h"
 
 namespace wt {
@@ -83,7 +83,7 @@ inline void nextFiller(const RemapPlan& plan, const RemapSegment& segment, int32
 
 void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
     plan.kind = settings.kind;
-    plan.strengthBits = std::bit_cast<uint32_t>(settings.strength);
+    plan.strengthBits = bit_cast<uint32_t>(settings.strength);
 
     BinRun runs[kBlockSize];
     int32_t runCount = 0;
@@ -205,7 +205,7 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
 
 const RemapPlan& remapPlanFor(EffectSnapshot settings) {
     if (!cachedPlan.ready || cachedPlan.kind != settings.kind ||
-        cachedPlan.strengthBits != std::bit_cast<uint32_t>(settings.strength))
+        cachedPlan.strengthBits != bit_cast<uint32_t>(settings.strength))
         makeRemapPlan(settings, cachedPlan);
     return cachedPlan;
 }

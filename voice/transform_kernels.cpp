@@ -1,6 +1,7 @@
 #include "voice/transform_kernels.h"
 
 #include <atomic>
+#include <initializer_list>
 
 #include "voice/fft_kernels.h"
 

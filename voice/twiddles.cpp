@@ -13,7 +13,7 @@ constexpr bool bothDirectionsShareU1() {
     runTwiddleRecurrence(true, forward.u1, forward.u2Forward);
     const TwiddleTable table = makeTwiddleTable();
     for (int32_t i = 1; i < kBlockSize; ++i)
-        if (std::bit_cast<uint64_t>(forward.u1[i]) != std::bit_cast<uint64_t>(table.u1[i]))
+        if (bit_cast<uint64_t>(forward.u1[i]) != bit_cast<uint64_t>(table.u1[i]))
             return false;
     return true;
 }
@@ -24,7 +24,7 @@ static_assert(bothDirectionsShareU1());
 // (realTilePasses in fft_kernels.h), relying on these twiddles: (1, +0) at j = 0 of
 // passes 0 to 2, and (+0, negative) at pass 1, j = 1 and pass 2, j = 2.
 constexpr bool isPositiveZero(double value) {
-    return std::bit_cast<uint64_t>(value) == 0;
+    return bit_cast<uint64_t>(value) == 0;
 }
 
 constexpr bool firstTwiddlesAreExact() {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <bit>
 #include <cstdint>
 
+#include "voice/bit_cast.h"
 #include "voice/block_size.h"
 
 // The transform's twiddle factors, produced once, at compile time, by the same half-angle
@@ -26,14 +26,14 @@ __extension__ typedef unsigned __int128 Uint128;
 
 // 2^e as a double, for -1022 <= e <= 1023.
 constexpr double powerOfTwo(int32_t e) {
-    return std::bit_cast<double>(static_cast<uint64_t>(e + 1023) << 52);
+    return bit_cast<double>(static_cast<uint64_t>(e + 1023) << 52);
 }
 
 // IEEE square root, correctly rounded like the run-time one, usable in constant
 // expressions. x: zero or a positive normal number (the recurrence stays within (0, 1]).
 constexpr double squareRoot(double x) {
     if (x == 0.0) return x;
-    const uint64_t bits = std::bit_cast<uint64_t>(x);
+    const uint64_t bits = bit_cast<uint64_t>(x);
     uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
     int32_t exponent = static_cast<int32_t>(bits >> 52) - 1075;  // x = significand * 2^exponent
     if (exponent % 2 != 0) {

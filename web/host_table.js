@@ -1,0 +1,83 @@
+// The client's function table, as the page hands it to the plugin: 209 pointer-sized
+// slots (4 bytes each in wasm32), passed by value, which in wasm32 means by the address
+// of a copy that the plugin copies again.
+//
+// A function pointer in WebAssembly is an index into the module's function table, and
+// only WebAssembly functions can be stored there. A JavaScript function becomes one
+// through a module of a few bytes that imports it and exports it again; the export is
+// set into the table, grown for it. So the plugin module itself imports nothing for its
+// host functions.
+//
+// The page answers only what the entry points it calls ask for: ts3plugin_init asks for
+// the four paths (slots 0 to 3). Every other slot is null, which the plugin treats as a
+// function the client does not offer.
+
+import { encodeUtf8 } from "./utf8.js";
+
+export const kHostSlots = 209;
+export const kPointerSize = 4;
+
+// Slots by index, each with its wasm signature ("i" i32, "j" i64; result after "->").
+export const kPathSlots = {
+    getAppPath: 0,
+    getResourcesPath: 1,
+    getConfigPath: 2,
+    getPluginPath: 3,
+};
+const kPathSignature = { params: ["i", "i"], result: "i" };  // (char* path, size_t maxLen)
+
+const kValueTypes = { i: 0x7f, j: 0x7e, f: 0x7d, d: 0x7c };
+
+function encodedName(name) {
+    return [name.length, ...Array.from(name, (c) => c.charCodeAt(0))];
+}
+
+function section(id, contents) {
+    if (contents.length > 127) throw new Error("section too long for this encoder");
+    return [id, contents.length, ...contents];
+}
+
+// A WebAssembly function that calls `fn`, with the given signature.
+export function wasmFunction(fn, { params, result }) {
+    const type = [0x60, params.length, ...params.map((p) => kValueTypes[p]),
+                  ...(result ? [1, kValueTypes[result]] : [0])];
+    const bytes = new Uint8Array([
+        0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00,
+        ...section(1, [1, ...type]),
+        ...section(2, [1, ...encodedName("e"), ...encodedName("f"), 0x00, 0x00]),
+        ...section(7, [1, ...encodedName("f"), 0x00, 0x00]),
+    ]);
+    const instance = new WebAssembly.Instance(new WebAssembly.Module(bytes), { e: { f: fn } });
+    return instance.exports.f;
+}
+
+// Writes `text` as a terminated UTF-8 string of at most `size` bytes at `address`.
+export function writeText(memory, address, size, text) {
+    if (size === 0) return;
+    const bytes = encodeUtf8(text).subarray(0, size - 1);
+    const view = new Uint8Array(memory.buffer, address, size);
+    view.set(bytes);
+    view[bytes.length] = 0;
+}
+
+// Builds the table in the module's memory and hands it over. `paths` gives the text of
+// each path slot (keys of kPathSlots). The copy is released again once handed over.
+export function installHostFunctions(exports, paths) {
+    const table = exports.__indirect_function_table;
+    const base = exports.malloc(kHostSlots * kPointerSize);
+    if (base === 0) throw new Error("the plugin module is out of memory");
+    const slots = new Uint32Array(exports.memory.buffer, base, kHostSlots);
+    slots.fill(0);
+    for (const [name, slot] of Object.entries(kPathSlots)) {
+        const text = paths[name] ?? "";
+        const answer = (address, size) => {
+            writeText(exports.memory, address, size, text);
+            return 0;
+        };
+        const index = table.grow(1);
+        table.set(index, wasmFunction(answer, kPathSignature));
+        slots[slot] = index;
+    }
+    exports.ts3plugin_setFunctionPointers(base);
+    exports.free(base);
+}
