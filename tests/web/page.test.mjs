@@ -1,0 +1,180 @@
+// The page in a real browser: Debian's Chromium, headless, with a fake microphone that
+// plays the bundled voice. Everything is done through the page's own controls.
+
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import path from "node:path";
+import { after, before, describe, test } from "node:test";
+
+import puppeteer from "puppeteer-core";
+
+import { serve } from "../../tools/web/serve.mjs";
+import { nativeRender, samplePath, siteDir, tempDir } from "./support.mjs";
+
+const kChromium = process.env.WT_CHROMIUM ?? "/usr/bin/chromium";
+const outputDir = process.env.WT_TEST_OUTPUT ?? tempDir("page-output");
+const kMenuTexts = ["Higher", "Lower", "Monster", "Space Voice", "Space Voice 2", "Robot", "Alien",
+                    "No effect", "Increase effect strength", "Decrease effect strength"];
+const kQuantaPerSecond = 48000 / 128;
+
+let site;
+let browser;
+const problems = [];  // console errors and uncaught exceptions, of every page
+
+async function openPage({ microphone }) {
+    const context = await browser.createBrowserContext();
+    await context.overridePermissions(site.url, microphone ? ["microphone"] : []);
+    const page = await context.newPage();
+    page.on("console", (m) => {
+        if (m.type() === "error") problems.push(`console: ${m.text()}`);
+    });
+    page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+    await page.setViewport({ width: 1000, height: 1300 });
+    await page.goto(site.url);
+    await page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
+    return page;
+}
+
+const text = (page, selector) => page.$eval(selector, (e) => e.textContent.trim());
+const data = (page, selector, key) => page.$eval(selector, (e, k) => e.dataset[k], key);
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function clickMenu(page, label) {
+    const [button] = await page.$$(`xpath/.//div[@id="menu"]/button[text()="${label}"]`);
+    assert.ok(button, `no menu button "${label}"`);
+    await button.click();
+}
+
+// Waits until the page has rendered the file `count` times in all.
+async function renders(page, count) {
+    await page.waitForFunction(
+        (n) => Number(document.getElementById("render-state").dataset.renders ?? 0) >= n,
+        { timeout: 30000 }, count);
+}
+
+async function downloadBytes(page) {
+    const bytes = await page.$eval("#download", async (link) => {
+        const buffer = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
+        let binary = "";
+        for (const b of buffer) binary += String.fromCharCode(b);
+        return btoa(binary);
+    });
+    return Buffer.from(bytes, "base64");
+}
+
+async function delayCheck(page) {
+    await page.click("#check-delay");
+    await page.waitForFunction(() => document.getElementById("delay-check").dataset.lag !== undefined);
+    const lag = Number(await data(page, "#delay-check", "lag"));
+    await page.$eval("#delay-check", (e) => delete e.dataset.lag);
+    return lag;
+}
+
+before(async () => {
+    fs.mkdirSync(outputDir, { recursive: true });
+    site = await serve(siteDir, 0);
+    browser = await puppeteer.launch({
+        executablePath: kChromium,
+        headless: true,
+        userDataDir: tempDir("chromium-profile"),
+        args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+               "--disable-background-networking", "--disable-component-update", "--disable-sync",
+               "--autoplay-policy=no-user-gesture-required", "--use-fake-device-for-media-stream",
+               `--use-file-for-fake-audio-capture=${samplePath}`],
+    });
+});
+
+after(async () => {
+    await browser?.close();
+    site?.server.close();
+});
+
+describe("the page", () => {
+    test("menu, live voice, strength and a rendered file, all through the page", async (t) => {
+        const page = await openPage({ microphone: true });
+        const buttons = await page.$$eval("#menu button", (all) => all.map((b) => b.textContent));
+        assert.deepEqual(buttons, kMenuTexts);
+        assert.equal(await text(page, "#effect"), "No effect");
+
+        await page.click("#mic-start");
+        await page.waitForFunction(() => Number(document.getElementById("live-state").dataset.quanta) > 200,
+                                   { timeout: 20000 });
+        await sleep(1000);
+        assert.equal(await delayCheck(page), 1024, "No effect gives the input back 1024 samples late");
+
+        await clickMenu(page, "Robot");
+        assert.equal(await text(page, "#effect"), "Robot");
+        await sleep(1000);  // the history the check reads now holds Robot's output only
+        assert.equal(await delayCheck(page), -1, "Robot changes the voice");
+
+        const quanta0 = Number(await data(page, "#live-state", "quanta"));
+        const missed0 = Number(await data(page, "#live-state", "missed"));
+        await sleep(10000);
+        const quanta = Number(await data(page, "#live-state", "quanta")) - quanta0;
+        const missed = Number(await data(page, "#live-state", "missed")) - missed0;
+        t.diagnostic(`live: ${quanta} quanta in 10 s, ${missed} missed`);
+        assert.equal(missed, 0);
+        assert.ok(quanta > 9 * kQuantaPerSecond, `${quanta} quanta in 10 s`);
+
+        const strengths = [];
+        for (let i = 0; i < 3; ++i) {
+            await clickMenu(page, "Increase effect strength");
+            strengths.push(await text(page, "#strength"));
+        }
+        assert.deepEqual(strengths, ["0.75", "1", "1"]);
+
+        // The bundled voice, rendered for Robot at strength 1 (the first render was at load).
+        await renders(page, 2);
+        await page.waitForFunction(() =>
+            document.getElementById("render-state").textContent === "Rendered: Robot, strength 1.");
+        const download = await downloadBytes(page);
+        fs.writeFileSync(path.join(outputDir, "voice-robot-1.wav"), download);
+        assert.ok(Buffer.compare(download, nativeRender({ effect: "Robot", strength: 1 })) === 0,
+                  "the download equals the native render byte for byte");
+
+        await sleep(500);
+        const worst = Number(await data(page, "#block-time", "worst"));
+        const median = Number(await data(page, "#block-time", "median"));
+        t.diagnostic(`engine time per block on the page: median ${median.toFixed(1)} µs, ` +
+                     `worst ${worst.toFixed(0)} µs; ${await text(page, "#block-time")}`);
+        await page.screenshot({ path: path.join(outputDir, "page.png"), fullPage: true });
+        await page.browserContext().close();
+    });
+
+    test("a file that is not sound, then a sound file", async () => {
+        const page = await openPage({ microphone: false });
+        await renders(page, 1);
+        const notSound = path.join(tempDir("not-sound"), "notes.wav");
+        fs.writeFileSync(notSound, "These are notes, not sound.\n".repeat(50));
+        const input = await page.$("#file");
+        await input.uploadFile(notSound);
+        await page.waitForSelector('#messages [data-topic="file"]', { timeout: 20000 });
+        assert.match(await text(page, '#messages [data-topic="file"]'),
+                     /"notes\.wav" is not a sound file this browser can decode/);
+
+        await input.uploadFile(samplePath);
+        await renders(page, 2);
+        assert.equal(await page.$('#messages [data-topic="file"]'), null);
+        assert.match(await text(page, "#file-name"), /^voice\.wav/);
+        await page.browserContext().close();
+    });
+
+    test("a refused microphone, then the page goes on", async () => {
+        const page = await openPage({ microphone: false });
+        await renders(page, 1);
+        await page.click("#mic-start");
+        await page.waitForSelector('#messages [data-topic="mic"]', { timeout: 20000 });
+        assert.match(await text(page, '#messages [data-topic="mic"]'), /The microphone was refused/);
+        assert.equal(await page.$eval("#mic-start", (b) => b.disabled), false);
+
+        await clickMenu(page, "Alien");
+        assert.equal(await text(page, "#effect"), "Alien");
+        await renders(page, 2);
+        assert.match(await text(page, "#render-state"), /^Rendered: Alien, strength 0\.25\.$/);
+        await page.browserContext().close();
+    });
+
+    test("no console error and no uncaught exception on any page", () => {
+        assert.deepEqual(problems, []);
+    });
+});

@@ -1,0 +1,123 @@
+// The live voice: microphone samples through the plugin on the audio thread, one
+// 128-frame render quantum per capture call, so the page adds no delay of its own to the
+// plugin's 1024 samples. The processor loads its own copy of the plugin from the
+// compiled module the page posts, replays the page's menu presses, and then allocates
+// nothing per quantum: every array it touches is made before the first one.
+//
+// Messages in: {type: "start", module, layout, presses, stats}, {type: "press", id},
+// {type: "bypass", on}, {type: "snapshot"}. Out: {type: "ready"}, {type: "failed",
+// message}, {type: "snapshot", input, output, frames}, and {type: "stats", stats} where
+// the stats array cannot be shared.
+
+import { PluginSession } from "./plugin_session.js";
+import { toSample } from "./samples.js";
+import { kStats, kStatsLength } from "./live_stats.js";
+
+const kQuantum = 128;
+const kBlock = 1024;
+const kHistory = 16384;         // samples of input and output kept for the delay check
+const kPostEvery = 16;          // quanta between stats messages where nothing is shared
+const kClipHold = 48000 / kQuantum;  // quanta a clip light stays on: one second
+const kPeakFall = 0.97;         // per quantum
+
+class WackyThroatsProcessor extends AudioWorkletProcessor {
+    constructor() {
+        super();
+        this.session = null;
+        this.bypass = false;
+        this.stats = new Float64Array(kStatsLength);
+        this.shared = false;
+        this.inputHistory = new Int16Array(kHistory);
+        this.outputHistory = new Int16Array(kHistory);
+        this.historyAt = 0;
+        this.expectedFrame = -1;
+        this.port.onmessage = (event) => this.#receive(event.data);
+    }
+
+    async #receive(message) {
+        if (message.type === "start") {
+            try {
+                if (message.stats) {
+                    this.stats = new Float64Array(message.stats);
+                    this.shared = true;
+                }
+                const session = await PluginSession.open(message.module, message.layout,
+                                                         { maxFrames: kQuantum, paths: message.paths });
+                for (const id of message.presses) session.press(id);
+                this.session = session;
+                this.port.postMessage({ type: "ready" });
+            } catch (error) {
+                this.port.postMessage({ type: "failed", message: String(error) });
+            }
+        } else if (message.type === "press") {
+            this.session?.press(message.id);
+        } else if (message.type === "bypass") {
+            this.bypass = message.on;
+        } else if (message.type === "snapshot") {
+            // Oldest first; a copy, made on request only.
+            const order = (ring) => {
+                const out = new Int16Array(kHistory);
+                out.set(ring.subarray(this.historyAt), 0);
+                out.set(ring.subarray(0, this.historyAt), kHistory - this.historyAt);
+                return out;
+            };
+            this.port.postMessage({ type: "snapshot", input: order(this.inputHistory),
+                                    output: order(this.outputHistory),
+                                    frames: this.stats[kStats.quanta] * kQuantum });
+        }
+    }
+
+    process(inputs, outputs) {
+        const out = outputs[0][0];
+        const input = inputs[0].length > 0 ? inputs[0][0] : null;
+        const session = this.session;
+        if (session === null || out.length !== kQuantum) {
+            out.fill(0);
+            return true;
+        }
+        const stats = this.stats;
+        if (this.expectedFrame >= 0 && currentFrame !== this.expectedFrame) {
+            stats[kStats.missedQuanta] += Math.round((currentFrame - this.expectedFrame) / kQuantum);
+        }
+        this.expectedFrame = currentFrame + kQuantum;
+
+        const samples = session.samples;
+        const at = this.historyAt;
+        let peakIn = 0;
+        for (let i = 0; i < kQuantum; ++i) {
+            const sample = toSample(input === null ? 0 : input[i]);
+            samples[i] = sample;
+            this.inputHistory[at + i] = sample;
+            const magnitude = Math.abs(sample);
+            if (magnitude > peakIn) peakIn = magnitude;
+        }
+        // Date.now() is the one clock this scope has: milliseconds, so only the sum over
+        // many calls means anything (the mean per block); the page times single blocks.
+        const started = Date.now();
+        session.capture(kQuantum);
+        stats[kStats.engineMilliseconds] += Date.now() - started;
+
+        let peakOut = 0;
+        for (let i = 0; i < kQuantum; ++i) {
+            const sample = samples[i];
+            this.outputHistory[at + i] = sample;
+            const magnitude = Math.abs(sample);
+            if (magnitude > peakOut) peakOut = magnitude;
+            out[i] = this.bypass && input !== null ? input[i] : sample / 32768;
+        }
+        this.historyAt = (at + kQuantum) % kHistory;
+
+        const quanta = ++stats[kStats.quanta];
+        stats[kStats.blocks] = Math.floor((quanta * kQuantum) / kBlock);
+        stats[kStats.inputPeak] = Math.max(peakIn / 32768, stats[kStats.inputPeak] * kPeakFall);
+        stats[kStats.outputPeak] = Math.max(peakOut / 32768, stats[kStats.outputPeak] * kPeakFall);
+        if (peakIn >= 32767) stats[kStats.inputClipUntil] = quanta + kClipHold;
+        if (peakOut >= 32767) stats[kStats.outputClipUntil] = quanta + kClipHold;
+        if (!this.shared && quanta % kPostEvery === 0) {
+            this.port.postMessage({ type: "stats", stats });
+        }
+        return true;
+    }
+}
+
+registerProcessor("wacky-throats", WackyThroatsProcessor);
