@@ -9,7 +9,7 @@ import { after, before, describe, test } from "node:test";
 import puppeteer from "puppeteer-core";
 
 import { serve } from "../../tools/web/serve.mjs";
-import { nativeRender, samplePath, siteDir, tempDir } from "./support.mjs";
+import { nativeRender, pcmWav, samplePath, siteDir, tempDir } from "./support.mjs";
 
 const kChromium = process.env.WT_CHROMIUM ?? "/usr/bin/chromium";
 const outputDir = process.env.WT_TEST_OUTPUT ?? tempDir("page-output");
@@ -141,7 +141,7 @@ describe("the page", () => {
         await page.browserContext().close();
     });
 
-    test("a file that is not sound, then a sound file", async () => {
+    test("a file that is not sound, then sound at another rate, then the voice", async () => {
         const page = await openPage({ microphone: false });
         await renders(page, 1);
         const notSound = path.join(tempDir("not-sound"), "notes.wav");
@@ -152,8 +152,17 @@ describe("the page", () => {
         assert.match(await text(page, '#messages [data-topic="file"]'),
                      /"notes\.wav" is not a sound file this browser can decode/);
 
-        await input.uploadFile(samplePath);
+        // Two channels at 44.1 kHz: the browser resamples, the page mixes down.
+        const tone = Int16Array.from({ length: 44100 }, (_, i) => Math.round(8000 * Math.sin(i / 10)));
+        const other = path.join(tempDir("tone"), "tone.wav");
+        fs.writeFileSync(other, pcmWav([tone, tone.map((v) => -v)], 44100));
+        await input.uploadFile(other);
         await renders(page, 2);
+        assert.equal(await page.$('#messages [data-topic="file"]'), null);
+        assert.equal(await text(page, "#file-name"), "tone.wav (1.0 s, 2 channels, mixed down)");
+
+        await input.uploadFile(samplePath);
+        await renders(page, 3);
         assert.equal(await page.$('#messages [data-topic="file"]'), null);
         assert.match(await text(page, "#file-name"), /^voice\.wav/);
         await page.browserContext().close();

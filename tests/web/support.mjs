@@ -67,3 +67,19 @@ export function strengthPresses(items, strength) {
 }
 
 export const kStrengths = [0, 0.25, 0.5, 0.75, 1];
+
+// A plain 16-bit PCM WAV file of the given channels (arrays of samples of one length).
+export function pcmWav(channels, rate) {
+    const frames = channels[0].length;
+    const count = channels.length;
+    const bytes = Buffer.alloc(44 + frames * count * 2);
+    bytes.write("RIFF", 0); bytes.writeUInt32LE(36 + frames * count * 2, 4); bytes.write("WAVE", 8);
+    bytes.write("fmt ", 12); bytes.writeUInt32LE(16, 16); bytes.writeUInt16LE(1, 20);
+    bytes.writeUInt16LE(count, 22); bytes.writeUInt32LE(rate, 24);
+    bytes.writeUInt32LE(rate * count * 2, 28); bytes.writeUInt16LE(count * 2, 32);
+    bytes.writeUInt16LE(16, 34); bytes.write("data", 36); bytes.writeUInt32LE(frames * count * 2, 40);
+    for (let f = 0; f < frames; ++f) {
+        for (let c = 0; c < count; ++c) bytes.writeInt16LE(channels[c][f], 44 + 2 * (f * count + c));
+    }
+    return bytes;
+}
