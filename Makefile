@@ -84,3 +84,44 @@ bench:
 
 clean:
 	rm -rf build out
+
+# ---- The plugin in the browser ----------------------------------------------------------
+# The same sources built by Debian's Emscripten into two WebAssembly modules, with the page
+# of web/, into build/web/ (the site, nothing else; CMake's own files stay in build/wasm).
+# The tests drive the module under node and the page in Debian's Chromium through
+# puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
+# browser. node and npm come with the nodejs package.
+WEB_PACKAGES := emscripten chromium nodejs
+WEB_PORT ?= 8048
+WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
+
+.PHONY: build-web web test-web bench-web
+
+build-web:
+	@scripts/install-deps.sh $(WEB_PACKAGES)
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS)
+
+# Serves build/web on 127.0.0.1 and prints the address; Ctrl+C stops it.
+web: build-web
+	node tools/web/serve.mjs build/web $(WEB_PORT)
+
+$(WEB_NPM_STAMP): tests/web/package.json tests/web/package-lock.json
+	@scripts/install-deps.sh nodejs
+	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
+
+# The module is compared with the native build's wacky-render, so that is built first.
+test-web: build build-web $(WEB_NPM_STAMP)
+	ctest --preset web
+
+test: test-web
+
+# The modules' block step under node against the native one (SSE2 and the best set),
+# which wt_bench of the bench preset times.
+bench-web: build-web
+	@scripts/install-deps.sh $(BENCH_PACKAGES)
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	node bench/web/block_call.mjs build/web build/bench/bench/wt_bench
+
+bench: bench-web

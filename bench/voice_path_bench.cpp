@@ -13,6 +13,7 @@
 #include "voice/block_processor.h"
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
+#include "voice/transform_kernels.h"
 
 extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
@@ -93,6 +94,22 @@ void captureWorstCall(benchmark::State& state, int32_t kind) {
     }
 }
 
+// A 1024-frame mono call, which completes exactly one block: the whole block step and the
+// exchange of its samples, on the instruction set given. bench/web/block_call.mjs times
+// the same call in the WebAssembly modules and compares.
+void captureBlockCall(benchmark::State& state, int32_t kind, Isa isa) {
+    const Isa chosen = selectedIsa();
+    forceIsa(isa);
+    select(kind, 0.25f);
+    std::vector<int16_t> audio = noise(kBlockSize, 9);
+    for (auto _ : state) {
+        int flags = 0;
+        ts3plugin_onEditCapturedVoiceDataEvent(1, audio.data(), kBlockSize, 1, &flags);
+        benchmark::ClobberMemory();
+    }
+    forceIsa(chosen);
+}
+
 }  // namespace
 
 std::string strengthName(float strength) {
@@ -116,6 +133,12 @@ void registerVoicePathBenchmarks() {
         benchmark::RegisterBenchmark(("capture-480/" + effect).c_str(), captureCalls, kind);
         benchmark::RegisterBenchmark(("capture-480-worst-call/" + effect).c_str(), captureWorstCall,
                                      kind);
+        std::vector<Isa> isas = {Isa::Baseline};
+        if (selectedIsa() != Isa::Baseline) isas.push_back(selectedIsa());
+        for (const Isa isa : isas) {
+            benchmark::RegisterBenchmark(
+                ("capture-1024/" + effect + "/" + isaName(isa)).c_str(), captureBlockCall, kind, isa);
+        }
     }
 }
 

@@ -78,6 +78,8 @@ export class LiveVoice {
                 numberOfInputs: 1, numberOfOutputs: 1, outputChannelCount: [1],
                 channelCount: 1, channelCountMode: "explicit", channelInterpretation: "speakers",
             });
+            // Connected at once: the output runs (silent) while the plugin loads.
+            node.connect(context.destination);
             const ready = new Promise((resolve, reject) => {
                 node.port.onmessage = ({ data }) => {
                     if (data.type === "ready") resolve();
@@ -95,7 +97,6 @@ export class LiveVoice {
             node.port.onmessage = ({ data }) => this.#receive(data);
             node.port.postMessage({ type: "bypass", on: bypass });
             context.createMediaStreamSource(stream).connect(node);
-            node.connect(context.destination);
             await context.resume();
             this.context = context;
             this.node = node;
