@@ -37,27 +37,38 @@ function section(id, contents) {
     return [id, contents.length, ...contents];
 }
 
+const wrappers = new Map();  // compiled wrapper module by signature
+
 // A WebAssembly function that calls `fn`, with the given signature.
 export function wasmFunction(fn, { params, result }) {
-    const type = [0x60, params.length, ...params.map((p) => kValueTypes[p]),
-                  ...(result ? [1, kValueTypes[result]] : [0])];
-    const bytes = new Uint8Array([
-        0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00,
-        ...section(1, [1, ...type]),
-        ...section(2, [1, ...encodedName("e"), ...encodedName("f"), 0x00, 0x00]),
-        ...section(7, [1, ...encodedName("f"), 0x00, 0x00]),
-    ]);
-    const instance = new WebAssembly.Instance(new WebAssembly.Module(bytes), { e: { f: fn } });
-    return instance.exports.f;
+    const key = `${params.join("")}->${result ?? ""}`;
+    let wrapper = wrappers.get(key);
+    if (!wrapper) {
+        const type = [0x60, params.length, ...params.map((p) => kValueTypes[p]),
+                      ...(result ? [1, kValueTypes[result]] : [0])];
+        wrapper = new WebAssembly.Module(new Uint8Array([
+            0x00, 0x61, 0x73, 0x6d, 0x01, 0x00, 0x00, 0x00,
+            ...section(1, [1, ...type]),
+            ...section(2, [1, ...encodedName("e"), ...encodedName("f"), 0x00, 0x00]),
+            ...section(7, [1, ...encodedName("f"), 0x00, 0x00]),
+        ]));
+        wrappers.set(key, wrapper);
+    }
+    return new WebAssembly.Instance(wrapper, { e: { f: fn } }).exports.f;
 }
 
-// Writes `text` as a terminated UTF-8 string of at most `size` bytes at `address`.
+// Writes `text` as a terminated UTF-8 string of at most `size` bytes at `address`; a text
+// too long is cut before the character that does not fit whole.
 export function writeText(memory, address, size, text) {
     if (size === 0) return;
-    const bytes = encodeUtf8(text).subarray(0, size - 1);
+    const encoded = encodeUtf8(text);
+    let length = Math.min(encoded.length, size - 1);
+    if (length < encoded.length) {
+        while (length > 0 && (encoded[length] & 0xc0) === 0x80) --length;
+    }
     const view = new Uint8Array(memory.buffer, address, size);
-    view.set(bytes);
-    view[bytes.length] = 0;
+    view.set(encoded.subarray(0, length));
+    view[length] = 0;
 }
 
 // Builds the table in the module's memory and hands it over. `paths` gives the text of

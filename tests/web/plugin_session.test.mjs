@@ -44,6 +44,20 @@ describe("start-up and menu", () => {
             "PLUGIN: registerPluginID: wacky-throats-web"]);
     });
 
+    test("a path longer than the plugin's buffer arrives cut to it, terminated", async () => {
+        const lines = [];
+        const { module, layout } = modules.plain;
+        const long = "x".repeat(600);
+        await PluginSession.open(module, layout, {
+            onLine: (text) => lines.push(text),
+            paths: { getAppPath: long, getResourcesPath: "é".repeat(300) },
+        });
+        assert.equal(lines[1], `PLUGIN: App path: ${"x".repeat(511)}`);
+        // 511 bytes hold 255 of these two-byte characters; the 256th is left out whole.
+        assert.equal(lines[2], `Resources path: ${"é".repeat(255)}`);
+        assert.equal(lines[3], "Config path: ");
+    });
+
     test("the menu is read whole and every block goes back, however often it is built", async () => {
         const session = await open("plain");
         const first = session.menu();
