@@ -4,6 +4,8 @@
 
 const kSize = 1024;
 const kTopHz = 12000;
+const kFloorDb = -100;  // darkest
+const kScale = 4 / kSize;  // a full-scale sine's bin comes out at 0 dB through the Hann window
 
 function fftInPlace(re, im) {
     const n = re.length;
@@ -60,9 +62,9 @@ export function drawSpectrogram(canvas, samples, rate = 48000) {
         fftInPlace(re, im);
         for (let y = 0; y < height; ++y) {
             const bin = Math.floor(((height - 1 - y) / height) * topBin);
-            const power = re[bin] * re[bin] + im[bin] * im[bin];
-            const db = 10 * Math.log10(power + 1e-12);
-            const [r, g, b] = colour(Math.min(1, Math.max(0, (db + 90) / 80)));
+            const power = (re[bin] * re[bin] + im[bin] * im[bin]) * kScale * kScale;
+            const db = 10 * Math.log10(power + 1e-20);
+            const [r, g, b] = colour(Math.min(1, Math.max(0, (db - kFloorDb) / -kFloorDb)));
             const at = 4 * (y * width + x);
             image.data[at] = r;
             image.data[at + 1] = g;
