@@ -108,6 +108,16 @@ void remapPlanned(benchmark::State& state, int32_t kind, float strength) {
     }
 }
 
+// Making the plan: paid once, by the first block after the kind or the strength changes.
+void remapPlanMade(benchmark::State& state, int32_t kind, float strength) {
+    static RemapPlan plan;
+    const EffectSnapshot settings{static_cast<EffectKind>(kind), strength};
+    for (auto _ : state) {
+        makeRemapPlan(settings, plan);
+        benchmark::ClobberMemory();
+    }
+}
+
 // The plain loop the plan must match bit for bit: every source in order, its target
 // computed as it goes.
 void remapLoop(benchmark::State& state, int32_t kind, float strength) {
@@ -186,6 +196,8 @@ void registerVoicePathBenchmarks() {
                                          strength);
             benchmark::RegisterBenchmark(("remap/" + suffix).c_str(), remapPlanned, kind,
                                          strength);
+            benchmark::RegisterBenchmark(("remap-plan-made/" + suffix).c_str(), remapPlanMade,
+                                         kind, strength);
             benchmark::RegisterBenchmark(("remap-table/" + suffix).c_str(), remapTable, kind,
                                          strength);
             benchmark::RegisterBenchmark(("remap-loop/" + suffix).c_str(), remapLoop, kind,
