@@ -194,10 +194,9 @@ void registerVoicePathBenchmarks() {
             benchmark::RegisterBenchmark(("block/" + suffix).c_str(), blockFast, kind, strength);
             benchmark::RegisterBenchmark(("block-literal/" + suffix).c_str(), blockLiteral, kind,
                                          strength);
-            benchmark::RegisterBenchmark(("remap/" + suffix).c_str(), remapPlanned, kind,
+            benchmark::RegisterBenchmark(("remap/" + suffix).c_str(), remapPlanned, kind, strength);
+            benchmark::RegisterBenchmark(("remap-plan-made/" + suffix).c_str(), remapPlanMade, kind,
                                          strength);
-            benchmark::RegisterBenchmark(("remap-plan-made/" + suffix).c_str(), remapPlanMade,
-                                         kind, strength);
             benchmark::RegisterBenchmark(("remap-table/" + suffix).c_str(), remapTable, kind,
                                          strength);
             benchmark::RegisterBenchmark(("remap-loop/" + suffix).c_str(), remapLoop, kind,

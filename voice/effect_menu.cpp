@@ -1,5 +1,7 @@
 // The plugin's global menu: the user's only control of the effect and its strength.
 
+#include "voice/effect_menu.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +9,6 @@
 
 #include "host/plugin_records.h"
 #include "plugin/entry_points.h"
-#include "voice/effect_menu.h"
 #include "voice/effect_settings.h"
 #include "voice/effects.h"
 
@@ -24,7 +25,7 @@ struct EffectItem {
 };
 
 // The effect items, first in the menu and in this order. A new effect is one row here,
-// beside its kind and formula in voice/effects.h.
+// beside its kind (voice/effects.h) and its formula (voice/effects.cpp).
 constexpr EffectItem kEffectItems[] = {
     {6, "Higher", wt::EffectKind::Higher},
     {7, "Lower", wt::EffectKind::Lower},
@@ -71,6 +72,7 @@ consteval bool everyKindOnceAndEveryIdOnce() {
             if (menuEntry(i).id == menuEntry(j).id) return false;
     return true;
 }
+
 static_assert(everyKindOnceAndEveryIdOnce());
 
 const EffectItem* effectItemWithId(int32_t id) {
