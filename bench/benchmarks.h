@@ -1,7 +1,7 @@
 #pragma once
 
 // The benchmark families; each registers its cases with Google Benchmark under the names
-// the summary (summary.cpp) reads.
+// the summary (bench_main.cpp) reads.
 
 #include <string>
 
@@ -12,7 +12,9 @@ namespace wt::bench {
 void registerTransformBenchmarks();
 
 // "block/<kind>/<strength>", "block-literal/<kind>/<strength>", "block/no-effect",
-// "capture-480/<effect>", "capture-480-worst-call/<effect>".
+// "remap/<kind>/<strength>", "remap-plan-made/<kind>/<strength>",
+// "remap-table/<kind>/<strength>", "remap-loop/<kind>/<strength>", "capture-480/<effect>",
+// "capture-480-worst-call/<effect>".
 void registerVoicePathBenchmarks();
 
 // The strengths the block benchmarks run at, as they appear in the names.

@@ -1,8 +1,10 @@
-// The block step per effect kind, fast and step by step, and the capture call as the
-// client makes it: 480-frame mono buffers (10 ms at 48 kHz).
+// The block step per effect kind, fast and step by step; its remap step alone, planned
+// and as plain loops; and the capture call as the client makes it: 480-frame mono
+// buffers (10 ms at 48 kHz).
 
 #include <benchmark/benchmark.h>
 
+#include <cctype>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -10,9 +12,12 @@
 
 #include "benchmarks.h"
 #include "reference_block.h"
+#include "voice/bin_remap.h"
 #include "voice/block_processor.h"
 #include "voice/capture_ring.h"
+#include "voice/effect_menu.h"
 #include "voice/effect_settings.h"
+#include "voice/effects.h"
 #include "voice/transform_kernels.h"
 
 extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
@@ -24,8 +29,13 @@ namespace {
 constexpr int32_t kChannel = 0;
 constexpr int kFrames = 480;
 
-const char* const kKindNames[kEffectKindCount] = {
-    "higher", "lower", "monster", "space-voice", "space-voice-2", "robot", "alien"};
+// An effect's menu text in lower case, spaces as hyphens: "Space Voice 2" is
+// "space-voice-2", "No effect" "no-effect".
+std::string effectName(EffectKind kind) {
+    std::string name = effectMenuText(kind);
+    for (char& c : name) c = c == ' ' ? '-' : static_cast<char>(std::tolower(c));
+    return name;
+}
 
 std::vector<int16_t> noise(size_t count, unsigned seed) {
     std::mt19937 rng(seed);
@@ -63,6 +73,80 @@ void blockLiteral(benchmark::State& state, int32_t kind, float strength) {
         for (int32_t q = 0; q < kBlockSize; ++q) in[q] = captureRing.input[q][kChannel];
         reference::processBlock(in, kind, strength, out);
         for (int32_t q = 0; q < kBlockSize; ++q) captureRing.output[q][kChannel] = out[q];
+        benchmark::ClobberMemory();
+    }
+}
+
+// A spectrum for the remap cases: the remap only adds, so any finite values serve.
+struct Spectrum {
+    alignas(64) double realIn[kBlockSize];
+    alignas(64) double imagIn[kBlockSize];
+    alignas(64) double realOut[kBlockSize];
+    alignas(64) double imagOut[kBlockSize];
+};
+
+Spectrum& spectrum() {
+    static Spectrum s = [] {
+        Spectrum made{};
+        std::mt19937_64 rng(11);
+        std::normal_distribution<double> dist(0.0, 100.0);
+        for (int32_t k = 0; k < kBlockSize; ++k) {
+            made.realIn[k] = dist(rng);
+            made.imagIn[k] = dist(rng);
+        }
+        return made;
+    }();
+    return s;
+}
+
+// The remap as the block step runs it: the setting's plan is made once, then followed.
+void remapPlanned(benchmark::State& state, int32_t kind, float strength) {
+    Spectrum& s = spectrum();
+    const EffectSnapshot settings{static_cast<EffectKind>(kind), strength};
+    for (auto _ : state) {
+        remapBins(remapPlanFor(settings), s.realIn, s.imagIn, s.realOut, s.imagOut);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Making the plan: paid once, by the first block after the kind or the strength changes.
+void remapPlanMade(benchmark::State& state, int32_t kind, float strength) {
+    static RemapPlan plan;
+    const EffectSnapshot settings{static_cast<EffectKind>(kind), strength};
+    for (auto _ : state) {
+        makeRemapPlan(settings, plan);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The plain loop the plan must match bit for bit: every source in order, its target
+// computed as it goes.
+void remapLoop(benchmark::State& state, int32_t kind, float strength) {
+    Spectrum& s = spectrum();
+    for (auto _ : state) {
+        reference::remap(kind, strength, s.realIn, s.imagIn, s.realOut, s.imagOut);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The same loop with the targets computed once per setting: the least a plan could be.
+void remapTable(benchmark::State& state, int32_t kind, float strength) {
+    Spectrum& s = spectrum();
+    int16_t target[kBlockSize];
+    for (int32_t i = 0; i < kBlockSize; ++i)
+        target[i] = static_cast<int16_t>(effectTarget(static_cast<EffectKind>(kind), i, strength));
+    for (auto _ : state) {
+        for (int32_t q = 0; q < kBlockSize; ++q) {
+            s.realOut[q] = 0.0;
+            s.imagOut[q] = 0.0;
+        }
+        for (int32_t i = 0; i < kBlockSize; ++i) {
+            const int32_t a = target[i];
+            s.realOut[a] = s.realOut[a] + s.realIn[i];
+            s.imagOut[a] = s.imagOut[a] + s.imagIn[i];
+            s.realOut[kMirror - a] = s.realOut[kMirror - a] + s.realIn[kMirror - i];
+            s.imagOut[kMirror - a] = s.imagOut[kMirror - a] + s.imagIn[kMirror - i];
+        }
         benchmark::ClobberMemory();
     }
 }
@@ -122,22 +206,31 @@ void registerVoicePathBenchmarks() {
     benchmark::RegisterBenchmark("block/no-effect", blockFast, -1, 0.25f);
     for (int32_t kind = 0; kind < kEffectKindCount; ++kind) {
         for (const float strength : kBenchStrengths) {
-            const std::string suffix = std::string(kKindNames[kind]) + "/" + strengthName(strength);
+            const std::string suffix =
+                effectName(static_cast<EffectKind>(kind)) + "/" + strengthName(strength);
             benchmark::RegisterBenchmark(("block/" + suffix).c_str(), blockFast, kind, strength);
             benchmark::RegisterBenchmark(("block-literal/" + suffix).c_str(), blockLiteral, kind,
                                          strength);
+            benchmark::RegisterBenchmark(("remap/" + suffix).c_str(), remapPlanned, kind, strength);
+            benchmark::RegisterBenchmark(("remap-plan-made/" + suffix).c_str(), remapPlanMade, kind,
+                                         strength);
+            benchmark::RegisterBenchmark(("remap-table/" + suffix).c_str(), remapTable, kind,
+                                         strength);
+            benchmark::RegisterBenchmark(("remap-loop/" + suffix).c_str(), remapLoop, kind,
+                                         strength);
         }
     }
-    for (const int32_t kind : {-1, 5}) {
-        const std::string effect = kind < 0 ? "no-effect" : kKindNames[kind];
-        benchmark::RegisterBenchmark(("capture-480/" + effect).c_str(), captureCalls, kind);
+    for (const EffectKind kind : {EffectKind::None, EffectKind::Robot}) {
+        const std::string effect = effectName(kind);
+        benchmark::RegisterBenchmark(("capture-480/" + effect).c_str(), captureCalls,
+                                     static_cast<int32_t>(kind));
         benchmark::RegisterBenchmark(("capture-480-worst-call/" + effect).c_str(), captureWorstCall,
-                                     kind);
+                                     static_cast<int32_t>(kind));
         std::vector<Isa> isas = {Isa::Baseline};
         if (selectedIsa() != Isa::Baseline) isas.push_back(selectedIsa());
         for (const Isa isa : isas) {
-            benchmark::RegisterBenchmark(
-                ("capture-1024/" + effect + "/" + isaName(isa)).c_str(), captureBlockCall, kind, isa);
+            benchmark::RegisterBenchmark(("capture-1024/" + effect + "/" + isaName(isa)).c_str(),
+                                         captureBlockCall, static_cast<int32_t>(kind), isa);
         }
     }
 }

@@ -38,7 +38,8 @@ constexpr int kMenuTypeGlobal = 0;
 void changeEffect(FuzzedDataProvider& input) {
     switch (input.ConsumeIntegral<uint8_t>() % 8) {
         case 0:
-            wt::storeEffectKind(static_cast<wt::EffectKind>(input.ConsumeIntegralInRange(-1, 6)));
+            wt::storeEffectKind(static_cast<wt::EffectKind>(
+                input.ConsumeIntegralInRange(-1, wt::kEffectKindCount - 1)));
             wt::storeEffectStrength(input.ConsumeFloatingPoint<float>());
             break;
         case 1:
@@ -53,8 +54,8 @@ void changeEffect(FuzzedDataProvider& input) {
         }
     }
     const wt::EffectSnapshot settings = wt::loadEffectSettings();
-    const auto kind = static_cast<int32_t>(settings.kind);
-    if (kind < -1 || kind >= wt::kEffectKindCount) fail("an effect kind outside -1..6 was stored");
+    if (settings.kind != wt::EffectKind::None && !wt::hasFormula(settings.kind))
+        fail("a kind neither -1 nor one with a formula was stored");
     if (!(settings.strength >= 0.0f && settings.strength <= 1.0f))
         fail("a strength outside [0, 1] was stored");
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "voice/bit_cast.h"
-#include "voice/block_processor.h"
+#include "voice/effects.h"
 
 namespace wt {
 
@@ -12,9 +12,10 @@ namespace {
 RemapPlan cachedPlan;
 
 // Runs touching the same bins must keep their order: those with the same target, and
-// those with targets kHalf - 1 and kHalf, whose direct and mirror bins coincide.
+// those with targets kNyquistBin - 1 and kNyquistBin, whose direct and mirror bins
+// coincide.
 int32_t binGroup(int32_t target) {
-    return target == kHalf - 1 ? kHalf : target;
+    return target == kNyquistBin - 1 ? kNyquistBin : target;
 }
 
 // The sums of one run, in registers.
@@ -59,11 +60,11 @@ inline void shortRun(const BinRun& run, const Spectra& s) {
 }
 
 template <int32_t Count>
-inline void loneRun(const LoneRun& run, const Spectra& s) {
+inline void sumOneOrTwo(const OneOrTwoSources& sources, const Spectra& s) {
     RunSums sums{0.0, 0.0, 0.0, 0.0};
-    addSource(sums, run.first, s);
-    if (Count == 2) addSource(sums, run.second, s);
-    closeRun(run.target, sums, s);
+    addSource(sums, sources.first, s);
+    if (Count == 2) addSource(sums, sources.second, s);
+    closeRun(sources.target, sums, s);
 }
 
 // The next piece of work to pair with a long run's source: a single, else a pair, else a
@@ -71,9 +72,9 @@ inline void loneRun(const LoneRun& run, const Spectra& s) {
 inline void nextFiller(const RemapPlan& plan, const RemapSegment& segment, int32_t& single,
                        int32_t& pair, int32_t& other, const Spectra& s) {
     if (single < segment.singleEnd) {
-        loneRun<1>(plan.singles[single++], s);
+        sumOneOrTwo<1>(plan.singles[single++], s);
     } else if (pair < segment.pairEnd) {
-        loneRun<2>(plan.pairs[pair++], s);
+        sumOneOrTwo<2>(plan.pairs[pair++], s);
     } else if (other < segment.shortEnd) {
         shortRun(plan.shortRuns[other++], s);
     }
@@ -102,11 +103,12 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
         int32_t runs;
         int32_t sources;
         int32_t firstRun;
-        bool oneTarget;  // every run has the same target (not so for kHalf - 1 and kHalf)
+        bool oneTarget;  // every run has the same target (not so for kNyquistBin - 1 and
+                         // kNyquistBin)
         bool longRun;
     };
 
-    Group groups[kHalf + 1] = {};
+    Group groups[kNyquistBin + 1] = {};
     for (int32_t r = 0; r < runCount; ++r) {
         Group& group = groups[binGroup(runs[r].target)];
         runs[r].fresh = group.runs == 0;
@@ -122,8 +124,8 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
 
     // Groups without a long run may go anywhere: they fill the long runs' chains. Those
     // with one or two sources into one bin pair are summed without a loop.
-    LoneRun singles[kBlockSize];
-    LoneRun pairs[kBlockSize / 2];
+    OneOrTwoSources singles[kBlockSize];
+    OneOrTwoSources pairs[kBlockSize / 2];
     BinRun others[kBlockSize];
     int32_t singleCount = 0;
     int32_t pairCount = 0;
@@ -181,7 +183,7 @@ void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan) {
     };
 
     openSegment(-1);
-    for (int32_t group = 0; group <= kHalf; ++group) {
+    for (int32_t group = 0; group <= kNyquistBin; ++group) {
         if (!groups[group].longRun) continue;
         for (int32_t r = 0; r < runCount; ++r) {
             if (binGroup(runs[r].target) != group) continue;
@@ -229,8 +231,8 @@ void remapBins(const RemapPlan& plan, const double* realIn, const double* imagIn
             }
             closeRun(chain.target, sums, s);
         }
-        for (; single < segment.singleEnd; ++single) loneRun<1>(plan.singles[single], s);
-        for (; pair < segment.pairEnd; ++pair) loneRun<2>(plan.pairs[pair], s);
+        for (; single < segment.singleEnd; ++single) sumOneOrTwo<1>(plan.singles[single], s);
+        for (; pair < segment.pairEnd; ++pair) sumOneOrTwo<2>(plan.pairs[pair], s);
         for (; other < segment.shortEnd; ++other) shortRun(plan.shortRuns[other], s);
     }
 }

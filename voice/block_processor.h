@@ -9,27 +9,24 @@ namespace wt {
 
 // Spectral work arrays, used only by processBlock() on the capture thread. Every block
 // overwrites them before reading them.
-extern double realIn[kBlockSize];   // Re X
-extern double imagIn[kBlockSize];   // Im X
-extern double realOut[kBlockSize];  // Re Y, then scratch of the inverse transform
-extern double imagOut[kBlockSize];  // Im Y, then scratch of the inverse transform
+extern double realIn[kBlockSize];   // Re X, then scratch of the inverse transform
+extern double imagIn[kBlockSize];   // Im X, then scratch of the inverse transform
+extern double realOut[kBlockSize];  // Re Y, read by the inverse transform
+extern double imagOut[kBlockSize];  // Im Y, read by the inverse transform
 
 // Rewrites column `channel` (0..kRingChannels-1) of the output ring from the same column
 // of the input ring. Reads the effect settings once, for the whole block.
-//   No effect: a bit-exact copy; the work arrays are not touched.
+//   No effect (any kind without a formula): a bit-exact copy; the work arrays are not
+//     touched.
 //   An effect: X = fft forward (scaled by 1/kBlockSize); every source bin i = 0..1023
 //     is added at target a(i) and its mirror bin kMirror - i at kMirror - a(i), with
-//     a(i) clamped to 0..kHalf; y = fft inverse (unscaled); the real part is truncated
-//     toward zero and saturated to -32768..32767.
+//     a(i) = effectTarget(kind, i, strength) (voice/effects.h); y = fft inverse
+//     (unscaled); the real part is truncated toward zero and saturated to -32768..32767.
 //   The result is bit for bit that of running these steps one by one; the load is folded
 //   into the forward transform, the store into the inverse one, and the remap follows a
 //   plan made once per effect setting (voice/bin_remap.h).
 // Allocates nothing, locks nothing, makes no system call.
 void processBlock(int32_t channel);
-
-// Target bin of source bin `bin` (0..kMirror) under an effect kind 0..6 at `strength`,
-// truncated toward zero and clamped to 0..kHalf.
-int32_t effectTarget(EffectKind kind, int32_t bin, float strength);
 
 // Truncates toward zero, then saturates to the 16-bit sample range.
 // value: |value| < 2^31 (the block step keeps it below 2^26).

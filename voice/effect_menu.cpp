@@ -1,5 +1,7 @@
 // The plugin's global menu: the user's only control of the effect and its strength.
 
+#include "voice/effect_menu.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,35 +10,76 @@
 #include "host/plugin_records.h"
 #include "plugin/entry_points.h"
 #include "voice/effect_settings.h"
+#include "voice/effects.h"
 
 namespace {
+
+// IDs 14..17 are not used; the strength items are 18 and 19.
+constexpr int32_t kStrengthUpItem = 18;
+constexpr int32_t kStrengthDownItem = 19;
+
+struct EffectItem {
+    int32_t id;
+    const char* text;
+    wt::EffectKind kind;  // what the item selects
+};
+
+// The effect items, first in the menu and in this order. A new effect is one row here,
+// beside its kind (voice/effects.h) and its formula (voice/effects.cpp).
+constexpr EffectItem kEffectItems[] = {
+    {6, "Higher", wt::EffectKind::Higher},
+    {7, "Lower", wt::EffectKind::Lower},
+    {8, "Monster", wt::EffectKind::Monster},
+    {9, "Space Voice", wt::EffectKind::SpaceVoice},
+    {10, "Space Voice 2", wt::EffectKind::SpaceVoice2},
+    {11, "Robot", wt::EffectKind::Robot},
+    {12, "Alien", wt::EffectKind::Alien},
+    {13, "No effect", wt::EffectKind::None},
+};
 
 struct MenuEntry {
     int32_t id;
     const char* text;
 };
 
-// Item IDs 6..12 select effect kinds 0..6 (ID minus 6), 13 selects none. 14..17 are not
-// used; the strength items are 18 and 19.
-constexpr int32_t kFirstEffectItem = 6;
-constexpr int32_t kNoEffectItem = 13;
-constexpr int32_t kStrengthUpItem = 18;
-constexpr int32_t kStrengthDownItem = 19;
-
-constexpr MenuEntry kMenu[] = {
-    {6, "Higher"},
-    {7, "Lower"},
-    {8, "Monster"},
-    {9, "Space Voice"},
-    {10, "Space Voice 2"},
-    {11, "Robot"},
-    {12, "Alien"},
-    {kNoEffectItem, "No effect"},
+// After the effect items.
+constexpr MenuEntry kStrengthItems[] = {
     {kStrengthUpItem, "Increase effect strength"},
     {kStrengthDownItem, "Decrease effect strength"},
 };
-constexpr size_t kMenuItems = std::size(kMenu);
-static_assert(kNoEffectItem - kFirstEffectItem == wt::kEffectKindCount);
+
+constexpr size_t kMenuItems = std::size(kEffectItems) + std::size(kStrengthItems);
+
+// Item `i` of the menu list, 0..kMenuItems-1.
+constexpr MenuEntry menuEntry(size_t i) {
+    if (i < std::size(kEffectItems)) return {kEffectItems[i].id, kEffectItems[i].text};
+    return kStrengthItems[i - std::size(kEffectItems)];
+}
+
+// Every kind, None included, is selected by exactly one item, and no two items share an
+// ID: an effect added without its row, or a row with a stale kind, does not compile.
+consteval bool everyKindOnceAndEveryIdOnce() {
+    for (int32_t kind = -1; kind < wt::kEffectKindCount; ++kind) {
+        int32_t rows = 0;
+        for (const EffectItem& item : kEffectItems)
+            if (static_cast<int32_t>(item.kind) == kind) ++rows;
+        if (rows != 1) return false;
+    }
+    for (const EffectItem& item : kEffectItems)
+        if (item.kind != wt::EffectKind::None && !wt::hasFormula(item.kind)) return false;
+    for (size_t i = 0; i < kMenuItems; ++i)
+        for (size_t j = i + 1; j < kMenuItems; ++j)
+            if (menuEntry(i).id == menuEntry(j).id) return false;
+    return true;
+}
+
+static_assert(everyKindOnceAndEveryIdOnce());
+
+const EffectItem* effectItemWithId(int32_t id) {
+    for (const EffectItem& item : kEffectItems)
+        if (item.id == id) return &item;
+    return nullptr;
+}
 
 constexpr char kMenuIcon[] = "t.png";
 
@@ -89,8 +132,9 @@ WT_EXPORT void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** me
             return;
         }
         item->type = kMenuTypeGlobal;
-        item->id = kMenu[i].id;
-        copyText(item->text, sizeof item->text, kMenu[i].text);
+        const MenuEntry entry = menuEntry(i);
+        item->id = entry.id;
+        copyText(item->text, sizeof item->text, entry.text);
         copyText(item->icon, sizeof item->icon, "");
         list[i] = item;
     }
@@ -113,13 +157,17 @@ WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int
         static_cast<unsigned long long>(selectedItemID));
     if (type != kMenuTypeGlobal) return;
 
-    if (menuItemID >= kFirstEffectItem && menuItemID < kNoEffectItem) {
-        wt::storeEffectKind(static_cast<wt::EffectKind>(menuItemID - kFirstEffectItem));
-    } else if (menuItemID == kNoEffectItem) {
-        wt::storeEffectKind(wt::EffectKind::None);
+    if (const EffectItem* item = effectItemWithId(menuItemID)) {
+        wt::storeEffectKind(item->kind);
     } else if (menuItemID == kStrengthUpItem) {
         stepStrength(kStrengthStep);
     } else if (menuItemID == kStrengthDownItem) {
         stepStrength(-kStrengthStep);
     }
+}
+
+const char* wt::effectMenuText(EffectKind kind) {
+    for (const EffectItem& item : kEffectItems)
+        if (item.kind == kind) return item.text;
+    return nullptr;
 }

@@ -3,23 +3,13 @@
 #include <atomic>
 #include <cstdint>
 
+#include "voice/effects.h"
+
 // The one datum shared between the menu (any client thread) and the voice path (the
 // capture thread). Each field is a single lock-free 32-bit atomic written whole; the
 // voice path reads both once per block through loadEffectSettings().
 namespace wt {
 
-enum class EffectKind : int32_t {
-    None = -1,
-    Higher = 0,
-    Lower = 1,
-    Monster = 2,
-    SpaceVoice = 3,
-    SpaceVoice2 = 4,
-    Robot = 5,
-    Alien = 6,
-};
-
-inline constexpr int32_t kEffectKindCount = 7;  // kinds 0..6; -1 is "no effect"
 inline constexpr EffectKind kInitialEffectKind = EffectKind::None;
 inline constexpr float kInitialStrength = 0.25f;
 

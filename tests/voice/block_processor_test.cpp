@@ -1,5 +1,4 @@
-// The block step: its worked cases against closed forms, and the target formulas
-// against hand-derived bin tables.
+// The block step: its worked cases against closed forms.
 
 #include "voice/block_processor.h"
 
@@ -16,10 +15,6 @@ namespace {
 
 using wt::EffectKind;
 
-constexpr EffectKind kAllEffects[] = {EffectKind::Higher,     EffectKind::Lower,
-                                      EffectKind::Monster,    EffectKind::SpaceVoice,
-                                      EffectKind::SpaceVoice2, EffectKind::Robot,
-                                      EffectKind::Alien};
 constexpr float kStrengths[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
 
 class BlockProcessorTest : public VoiceTest {
@@ -79,7 +74,7 @@ TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
     // At strength 0.25 every kind clamps a(1023) to 512 ("Lower": 1023 / 1.25 = 818.4),
     // so the mirror term of i = 1023 lands in bin 511.
     const int16_t c = 1000;
-    for (EffectKind kind : kAllEffects) {
+    for (EffectKind kind : kEffectKinds) {
         const int mirrorBin = 511;
         long double exact[1024];
         for (int t = 0; t < 1024; ++t)
@@ -128,7 +123,7 @@ TEST_F(BlockProcessorTest, CosineAtBin40UnderHigherAtFullStrengthLandsInFourBins
 TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
     const Block in = noise(4);
     const Block reference = process(in, EffectKind::Higher, 0.0f);
-    for (EffectKind kind : kAllEffects) EXPECT_EQ(process(in, kind, 0.0f), reference);
+    for (EffectKind kind : kEffectKinds) EXPECT_EQ(process(in, kind, 0.0f), reference);
     EXPECT_NE(reference, in);
 
     // Y[511] = 2 X[511] + sum X[0..510] and Y[512] = 2 X[512] + sum X[513..1023]: the
@@ -156,60 +151,12 @@ TEST_F(BlockProcessorTest, LoudInputSaturatesInsteadOfWrapping) {
 
 TEST_F(BlockProcessorTest, SilenceStaysSilentEvenRightAfterALoudBlock) {
     const Block silence{};
-    for (EffectKind kind : kAllEffects) {
+    for (EffectKind kind : kEffectKinds) {
         for (float s : kStrengths) {
             process(constant(-32768), kind, s);
             EXPECT_EQ(process(silence, kind, s), silence) << static_cast<int>(kind) << " " << s;
         }
     }
-}
-
-TEST(EffectTarget, WorkedSampleTargets) {
-    using wt::effectTarget;
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 1, 1.0f), 2);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 2, 1.0f), 5);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 100, 1.0f), 270);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 200, 1.0f), 482);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 216, 1.0f), 511);
-    for (int i = 217; i <= 807; ++i) EXPECT_EQ(effectTarget(EffectKind::Robot, i, 1.0f), 512) << i;
-    EXPECT_LT(effectTarget(EffectKind::Robot, 808, 1.0f), 512);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 1023, 1.0f), 2);
-    EXPECT_EQ(effectTarget(EffectKind::Robot, 1023, 0.75f), 257);
-    EXPECT_EQ(effectTarget(EffectKind::Alien, 4, 0.25f), 3);
-    EXPECT_EQ(effectTarget(EffectKind::Alien, 100, 0.25f), 275);
-    EXPECT_EQ(effectTarget(EffectKind::Lower, 1023, 1.0f), 511);
-    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice2, 255, 0.25f), 191);
-    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice2, 256, 0.25f), 512);
-    EXPECT_EQ(effectTarget(EffectKind::SpaceVoice, 511, 0.5f), 255);
-    EXPECT_EQ(effectTarget(EffectKind::Monster, 1023, 0.75f), 255);
-}
-
-TEST(EffectTarget, FirstSourceBinClampedToTheHighestBin) {
-    // Per kind, at strengths 0.25, 0.5, 0.75 and 1; 0 where no bin reaches 512.
-    const int firstClamped[7][4] = {
-        {410, 342, 293, 256},  // Higher
-        {640, 768, 896, 0},    // Lower
-        {683, 0, 0, 0},        // Monster
-        {512, 512, 512, 512},  // Space Voice
-        {256, 256, 256, 256},  // Space Voice 2
-        {433, 342, 268, 217},  // Robot
-        {143, 117, 107, 102},  // Alien
-    };
-    for (int kind = 0; kind < 7; ++kind) {
-        for (int s = 0; s < 4; ++s) {
-            int first = 0;
-            for (int i = 0; i < 1024 && first == 0; ++i)
-                if (wt::effectTarget(static_cast<EffectKind>(kind), i, kStrengths[s + 1]) == 512)
-                    first = i;
-            EXPECT_EQ(first, firstClamped[kind][s]) << "kind " << kind << " strength " << kStrengths[s + 1];
-        }
-    }
-}
-
-TEST(EffectTarget, StrengthZeroIsTheIdentityUpToTheHighestBin) {
-    for (EffectKind kind : kAllEffects)
-        for (int i = 0; i < 1024; ++i)
-            ASSERT_EQ(wt::effectTarget(kind, i, 0.0f), i <= 512 ? i : 512) << static_cast<int>(kind);
 }
 
 }  // namespace

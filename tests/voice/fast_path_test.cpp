@@ -365,7 +365,7 @@ TEST_F(FastBlockStep, EveryKindAndStrengthMatchesTheReferenceOnEveryInstructionS
     for (const Isa isa : supportedIsas()) {
         wt::forceIsa(isa);
         int32_t round = 0;
-        for (int32_t kind = -1; kind <= 6; ++kind) {
+        for (int32_t kind = -1; kind < wt::kEffectKindCount; ++kind) {
             for (const float strength : strengths) {
                 for (const Block& in : blocks(static_cast<unsigned>(kind * 100 + round))) {
                     const int32_t channel = channels[round++ % 3];
@@ -379,7 +379,7 @@ TEST_F(FastBlockStep, EveryKindAndStrengthMatchesTheReferenceOnEveryInstructionS
 
 TEST_F(FastBlockStep, KindsOutsideTheMenuCopyTheBlock) {
     const Block in = blocks(3).back();
-    for (const int32_t kind : {7, -2, 1000})
+    for (const int32_t kind : {wt::kEffectKindCount, -2, 1000, INT32_MIN, INT32_MAX})
         EXPECT_TRUE(matchesReference(in, kind, 0.5f, 12)) << kind;
 }
 

@@ -1,12 +1,18 @@
 #include "reference_block.h"
 
 #include "reference_fft.h"
+#include "voice/effects.h"
 
 namespace wt::reference {
 
 namespace {
 
 constexpr int32_t N = 1024;
+
+// The kinds transcribed below. A kind added to the engine needs its own transcription
+// here before the fast paths can be checked against it.
+constexpr int32_t kTranscribedKinds = 7;
+static_assert(kTranscribedKinds == wt::kEffectKindCount);
 
 double realIn[N];
 double imagIn[N];
@@ -84,7 +90,7 @@ void remap(int32_t kind, float strength, const double* realIn, const double* ima
 }
 
 void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out) {
-    if (kind < 0 || kind > 6) {
+    if (kind < 0 || kind >= kTranscribedKinds) {
         for (int32_t q = 0; q < N; ++q) out[q] = in[q];
         return;
     }

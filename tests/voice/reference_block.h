@@ -7,7 +7,7 @@ namespace wt::reference {
 // The block step written out step by step on one block of 1024 samples: load, forward
 // transform, clear, remap every source bin i = 0..1023 in order (direct term to a(i),
 // mirror term 1023 - i to 1023 - a(i)), inverse transform, store by truncation and
-// saturation. Kind -1, or any kind outside 0..6, copies the block. Uses only
+// saturation. Kind -1, or any kind without a formula, copies the block. Uses only
 // reference::fft and its own transcription of the target formulas.
 void processBlock(const int16_t* in, int32_t kind, float strength, int16_t* out);
 

@@ -10,8 +10,16 @@
 
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
+#include "voice/effects.h"
 
 using Block = std::array<int16_t, 1024>;
+
+// Every kind with a formula, in order.
+inline constexpr auto kEffectKinds = [] {
+    std::array<wt::EffectKind, wt::kEffectKindCount> kinds{};
+    for (int32_t k = 0; k < wt::kEffectKindCount; ++k) kinds[k] = static_cast<wt::EffectKind>(k);
+    return kinds;
+}();
 
 class VoiceTest : public ::testing::Test {
 protected:
