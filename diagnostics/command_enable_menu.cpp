@@ -12,11 +12,11 @@ void runEnableMenu(uint64_t /*handler*/, const char* menu, const char* enabled) 
         host::printMessageToCurrentTab("Usage is: /test enablemenu <menuID> <0|1>");
         return;
     }
-    const char* pluginId = registeredIdOrReport("change plugin menu item");
-    if (pluginId == nullptr) return;
+    const PluginIdUse pluginId;
+    if (!registeredOrReport(pluginId, "change plugin menu item")) return;
     // The enable value goes to the client as read, not reduced to 0 or 1.
     const int enable = enabled != nullptr ? readInt32(enabled) : 0;
-    host::setPluginMenuEnabled(pluginId, readInt32(menu), enable);
+    host::setPluginMenuEnabled(pluginId.text(), readInt32(menu), enable);
 }
 
 }  // namespace wt::diagnostics

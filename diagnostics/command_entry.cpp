@@ -23,7 +23,7 @@ WT_EXPORT const char* ts3plugin_commandKeyword(void) {
 
 // Runs "/test <subcommand> [parameters]" for the server tab `serverConnectionHandlerID`.
 //   command: the text after the keyword; valid only during this call (a bounded copy of
-//     at most 127 characters is split); null reads as the empty text.
+//     at most 127 bytes, no character split, is parsed); null reads as the empty text.
 // Returns 0 when the first word names a subcommand, whatever the subcommand then
 // reports, and 1 otherwise. [client thread, after setFunctionPointers]
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command) {

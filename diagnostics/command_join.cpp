@@ -12,8 +12,8 @@ void runJoin(uint64_t handler, const char* channel, const char* password) {
         host::printMessageToCurrentTab("Missing channel ID parameter.");
         return;
     }
-    const char* pluginId = registeredIdOrReport("join channel");
-    if (pluginId == nullptr) return;
+    const PluginIdUse pluginId;
+    if (!registeredOrReport(pluginId, "join channel")) return;
 
     const uint64_t channelId = readChannelId(channel);
     uint16_t ownClientId = 0;
@@ -22,7 +22,7 @@ void runJoin(uint64_t handler, const char* channel, const char* password) {
         return;
     }
     char returnCode[kReturnCodeSize];
-    createReturnCode(pluginId, returnCode);
+    createReturnCode(pluginId.text(), returnCode);
     if (host::requestClientMove(handler, ownClientId, channelId,
                                 password != nullptr ? password : "", returnCode) != host::kOk) {
         // A refused move is logged as info, unlike the failed queries.

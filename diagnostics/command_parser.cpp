@@ -50,7 +50,9 @@ char* nextToken(char*& cursor) {
 
 void parseCommand(const char* text, ParsedCommand& parsed) {
     const char* source = printable(text);
-    const size_t length = strnlen(source, kCommandSize - 1);
+    // Cut where no character is split: the client takes every text it is handed back
+    // (a password, a plugin command) as UTF-8.
+    const auto length = static_cast<size_t>(fittingLength(source, kCommandSize - 1));
     std::memcpy(parsed.copy, source, length);
     parsed.copy[length] = '\0';
 

@@ -6,8 +6,8 @@
 
 namespace wt::diagnostics {
 
-// The working copy holds at most kCommandSize - 1 characters of the command text; a
-// longer text is cut there before it is split.
+// The working copy holds at most kCommandSize - 1 bytes of the command text; a longer text
+// is cut before it is split, at the last character boundary within them (fittingLength).
 inline constexpr size_t kCommandSize = 128;
 
 enum class Subcommand {

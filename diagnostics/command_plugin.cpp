@@ -19,11 +19,12 @@ void runPluginCommand(uint64_t handler, const char* command) {
         host::printMessageToCurrentTab("Missing command parameter.");
         return;
     }
-    const char* pluginId = registeredIdOrReport("send plugin command");
-    if (pluginId == nullptr) return;
+    const PluginIdUse pluginId;
+    if (!registeredOrReport(pluginId, "send plugin command")) return;
     std::printf("PLUGIN: Sending plugin command to current channel: %s\n", command);
     // Fire and forget: the result is not examined and no return code goes with it.
-    host::sendPluginCommand(handler, pluginId, command, kTargetCurrentChannel, nullptr, nullptr);
+    host::sendPluginCommand(handler, pluginId.text(), command, kTargetCurrentChannel, nullptr,
+                            nullptr);
 }
 
 }  // namespace wt::diagnostics

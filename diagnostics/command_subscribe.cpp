@@ -19,14 +19,15 @@ void logRequestFailure(uint64_t handler, bool subscribe) {
 
 void runSubscribe(uint64_t handler, const char* channel, bool subscribe) {
     if (channel == nullptr) return;  // silently, unlike the other subcommands
-    const char* pluginId =
-        registeredIdOrReport(subscribe ? "subscribe channel" : "unsubscribe channel");
-    if (pluginId == nullptr) return;
+    const PluginIdUse pluginId;
+    if (!registeredOrReport(pluginId, subscribe ? "subscribe channel" : "unsubscribe channel")) {
+        return;
+    }
 
     // One channel, then the 0 that ends an ID list.
     const uint64_t channels[] = {readChannelId(channel), 0};
     char returnCode[kReturnCodeSize];
-    createReturnCode(pluginId, returnCode);
+    createReturnCode(pluginId.text(), returnCode);
     const unsigned int result =
         subscribe ? host::requestChannelSubscribe(handler, channels, returnCode)
                   : host::requestChannelUnsubscribe(handler, channels, returnCode);
@@ -34,12 +35,14 @@ void runSubscribe(uint64_t handler, const char* channel, bool subscribe) {
 }
 
 void runSubscribeAll(uint64_t handler, bool subscribe) {
-    const char* pluginId =
-        registeredIdOrReport(subscribe ? "subscribe all channels" : "unsubscribe all channels");
-    if (pluginId == nullptr) return;
+    const PluginIdUse pluginId;
+    if (!registeredOrReport(pluginId,
+                            subscribe ? "subscribe all channels" : "unsubscribe all channels")) {
+        return;
+    }
 
     char returnCode[kReturnCodeSize];
-    createReturnCode(pluginId, returnCode);
+    createReturnCode(pluginId.text(), returnCode);
     const unsigned int result = subscribe ? host::requestChannelSubscribeAll(handler, returnCode)
                                           : host::requestChannelUnsubscribeAll(handler, returnCode);
     if (result != host::kOk) logRequestFailure(handler, subscribe);

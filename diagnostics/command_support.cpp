@@ -4,14 +4,13 @@
 #include <cstring>
 
 #include "host/host.h"
-#include "plugin/plugin_id.h"
 
 namespace wt::diagnostics {
 
-const char* registeredIdOrReport(const char* action) {
-    const char* pluginId = registeredPluginId();
-    if (pluginId == nullptr) std::printf("PLUGIN: Failed to %s, was not registered.\n", action);
-    return pluginId;
+bool registeredOrReport(const PluginIdUse& pluginId, const char* action) {
+    if (pluginId.text() != nullptr) return true;
+    std::printf("PLUGIN: Failed to %s, was not registered.\n", action);
+    return false;
 }
 
 void createReturnCode(const char* pluginId, char (&code)[kReturnCodeSize]) {

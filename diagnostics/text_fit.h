@@ -19,8 +19,10 @@ inline unsigned long long printed(uint64_t id) {
 }
 
 // Length in bytes of the longest prefix of `text` that takes at most `room` bytes and
-// does not split a UTF-8 sequence; the whole length when the text fits. Meant as the
-// precision of a "%.*s" conversion, so a fixed format around the text stays whole.
+// does not split a well-formed UTF-8 character; the whole length when the text fits.
+// Bytes that are not UTF-8 are cut as bytes. Meant as the precision of a "%.*s"
+// conversion, so a fixed format around the text stays whole, and as the length of a
+// bounded copy.
 //   text: terminated, or at least `room` + 1 bytes long. room: at most INT_MAX.
 int fittingLength(const char* text, size_t room);
 

@@ -23,6 +23,8 @@
 // so the plugin itself may call them too.
 
 // "MOR-LEX Wacky Throats 1.0", converted to UTF-8 from its wide form on the first call.
+// The converted text is released when the library is unloaded; a process that ends with
+// the library loaded can still read it in its atexit handlers and static destructors.
 // [any thread, any time; two threads may ask at once]
 WT_EXPORT const char* ts3plugin_name(void);
 
@@ -51,15 +53,17 @@ WT_EXPORT void ts3plugin_setFunctionPointers(const struct HostFunctions funcs);
 // [main thread, after ts3plugin_setFunctionPointers]
 WT_EXPORT int ts3plugin_init(void);
 
-// Prints "PLUGIN: shutdown" and releases the kept plugin identifier, which becomes null.
-// Nothing else is reset. A second shutdown prints again and releases nothing.
-// [main thread, before unload]
+// Prints "PLUGIN: shutdown" and releases the kept plugin identifier, which becomes null
+// (a command still using it on another thread keeps it until it is done). Nothing else is
+// reset. A second shutdown prints again and releases nothing.
+// [any client thread, before unload]
 WT_EXPORT void ts3plugin_shutdown(void);
 
-// Keeps a copy of the identifier the client assigns, releasing any earlier copy, and
-// prints it. If the copy cannot be made (or id is null) the identifier becomes null.
+// Keeps a copy of the identifier the client assigns, releasing any earlier copy (once no
+// command on another thread still uses it), and prints the copy. If the copy cannot be
+// made (or id is null) the identifier becomes null.
 // id: Valid only during this call; copied if kept.
-// [main thread, after ts3plugin_init]
+// [any client thread, after ts3plugin_init]
 WT_EXPORT void ts3plugin_registerPluginID(const char* id);
 
 // Releases a block the plugin handed over (menu list, menu records, menu icon name, hotkey
@@ -102,7 +106,8 @@ WT_EXPORT void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** me
 
 // Prints the event and, for the global menu, selects an effect (IDs 6..13) or steps the
 // strength by 0.5 within 0..1 (18 up, 19 down). Other types and IDs change nothing. The
-// choice is global, not kept per server tab.
+// choice is global, not kept per server tab. Strength steps that arrive on several threads
+// at once each count, as if made one after the other.
 // [any client thread]
 WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int type,
                                          int menuItemID, uint64_t selectedItemID);
@@ -112,10 +117,12 @@ WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int
 // The keyword of the plugin's chat command. Static; never released. [any thread, any time]
 WT_EXPORT const char* ts3plugin_commandKeyword(void);
 
-// Runs one chat command (the text after the keyword; at most its first 127 characters are
-// read). Returns 0 when its first word names a subcommand, whatever that then reports;
-// 1 otherwise. command: Valid only during this call; copied if kept. Null is not handled.
-// [main thread, after ts3plugin_registerPluginID]
+// Runs one chat command (the text after the keyword; at most its first 127 bytes are read,
+// cut short of a character that would not fit whole). Returns 0 when its first word names
+// a subcommand, whatever that then reports; 1 otherwise.
+// command: Valid only during this call; copied if kept. Null is not handled.
+// [any client thread, after ts3plugin_registerPluginID; registration and shutdown may run
+// on other threads meanwhile]
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command);
 
 // ---- Connection report ------------------------------------------------------------------

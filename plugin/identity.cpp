@@ -5,6 +5,7 @@
 #include "plugin/entry_points.h"
 #include "plugin/name_cache.h"
 #include "plugin/name_converter.h"
+#include "plugin/unload.h"
 
 namespace {
 
@@ -17,14 +18,11 @@ constexpr int kApiVersion = 19;
 
 constinit std::atomic<const char*> nameCache{nullptr};
 
+}  // namespace
+
 // The converted name goes when the library goes: a client that unloads and reloads the
 // plugin must not lose a copy of it each time.
-struct NameCacheRelease {
-    ~NameCacheRelease() { wt::releaseCachedUtf8(nameCache, kNarrowName); }
-};
-NameCacheRelease nameCacheRelease;
-
-}  // namespace
+void wt::releasePluginName() { wt::releaseCachedUtf8(nameCache, kNarrowName); }
 
 WT_EXPORT const char* ts3plugin_name(void) {
     return wt::cachedUtf8(nameCache, kWideName, kNarrowName, wt::utf16ToUtf8);

@@ -23,7 +23,7 @@ const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide,
 }
 
 void releaseCachedUtf8(std::atomic<const char*>& cache, const char* fallback) {
-    const char* cached = cache.exchange(nullptr, std::memory_order_acq_rel);
+    const char* cached = cache.exchange(fallback, std::memory_order_acq_rel);
     if (cached != fallback) std::free(const_cast<char*>(cached));
 }
 

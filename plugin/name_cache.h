@@ -9,14 +9,16 @@ namespace wt {
 // Returns the UTF-8 form of `wide`, converting it with `convert` only while `cache` is
 // null; the result stays in `cache` for good. If the conversion fails, `fallback` is
 // cached instead and the conversion is never tried again.
-// The converted string lives until the library is unloaded (see releaseCachedUtf8).
+// The converted string lives until releaseCachedUtf8() empties the cache.
 // Safe when several threads fill the cache at once: one result wins, every caller gets
 // it, and a losing copy is released. Lock-free.
 const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide,
                        const char* fallback, Utf16ToUtf8 convert);
 
-// Empties `cache` and releases the string cachedUtf8() put there, unless it is `fallback`.
-// For library unload only: no caller of cachedUtf8() may still hold the string.
+// Releases the string cachedUtf8() put in `cache`, unless it is `fallback`, and leaves
+// `fallback` in its place: a caller that still comes after this gets the fallback, never
+// the released string, and nothing is converted (or allocated) a second time.
+// For library unload only: no one may still read the released string.
 void releaseCachedUtf8(std::atomic<const char*>& cache, const char* fallback);
 
 }  // namespace wt

@@ -101,12 +101,19 @@ void releaseMenu(PluginMenuItem** list) {
 
 // The sum is formed in double and rounded to float; only that rounded value is compared
 // with the bound, strictly, so exactly 1.0 or 0.0 stand as they are.
+float steppedStrength(float strength, double step) {
+    float stepped = static_cast<float>(static_cast<double>(strength) + step);
+    if (stepped > kStrengthMax) stepped = kStrengthMax;
+    if (stepped < kStrengthMin) stepped = kStrengthMin;
+    return stepped;
+}
+
+// Presses on several client threads at once each take effect: a step computed from a
+// strength another press has changed meanwhile is computed again from the new one.
 void stepStrength(double step) {
-    float strength = static_cast<float>(
-        static_cast<double>(wt::loadEffectSettings().strength) + step);
-    if (strength > kStrengthMax) strength = kStrengthMax;
-    if (strength < kStrengthMin) strength = kStrengthMin;
-    wt::storeEffectStrength(strength);
+    float strength = wt::loadEffectSettings().strength;
+    while (!wt::replaceEffectStrength(strength, steppedStrength(strength, step))) {
+    }
 }
 
 }  // namespace

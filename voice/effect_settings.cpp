@@ -16,10 +16,23 @@ void storeEffectKind(EffectKind kind) {
     effectSettings.kind.store(static_cast<int32_t>(kind), std::memory_order_relaxed);
 }
 
+namespace {
+
+float clampedStrength(float strength) {
+    if (!(strength >= 0.0f)) return 0.0f;  // negative or NaN
+    return strength > 1.0f ? 1.0f : strength;
+}
+
+}  // namespace
+
 void storeEffectStrength(float strength) {
-    if (!(strength >= 0.0f)) strength = 0.0f;  // negative or NaN
-    if (strength > 1.0f) strength = 1.0f;
-    effectSettings.strength.store(strength, std::memory_order_relaxed);
+    effectSettings.strength.store(clampedStrength(strength), std::memory_order_relaxed);
+}
+
+// Relaxed as the plain store: the strength depends on no other datum.
+bool replaceEffectStrength(float& expected, float strength) {
+    return effectSettings.strength.compare_exchange_strong(expected, clampedStrength(strength),
+                                                           std::memory_order_relaxed);
 }
 
 }  // namespace wt

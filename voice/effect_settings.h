@@ -38,4 +38,10 @@ void storeEffectKind(EffectKind kind);
 // first, so the voice path never sees a value outside the range.
 void storeEffectStrength(float strength);
 
+// Stores `strength`, clamped as above, only if the stored strength is still `expected`
+// (bit for bit), and returns true; otherwise changes nothing, puts the strength found in
+// `expected` and returns false. A change computed from a strength read earlier is made
+// this way, in a loop, so that a change another thread stored meanwhile is never lost.
+bool replaceEffectStrength(float& expected, float strength);
+
 }  // namespace wt

@@ -92,6 +92,38 @@ TEST_F(Command, ConnectInfoIsShownInTheCurrentTabCutShortToKeepItsFixedParts) {
               (Calls{"getClientID(3, out)", logged("Error querying client ID", 1)}));
 }
 
+// The command text is cut to 127 bytes, and like every other cut text never inside a
+// character: the client takes the password or plugin command it gets back as UTF-8.
+// Bytes that form no character are cut as bytes.
+TEST_F(Command, CutsNeverSplitACharacterAndCutOtherBytesAsBytes) {
+    const std::string prefix = "join 12 ";  // the password starts at byte 8
+    for (const std::string character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) {
+        // From the last start where the character still fits to the last byte kept.
+        for (size_t start = 127 - character.size(); start < 127; ++start) {
+            const std::string before(start - prefix.size(), 'p');
+            const std::string text = prefix + before + character + "tail";
+            const std::string kept = start + character.size() <= 127 ? before + character : before;
+            EXPECT_EQ(command(text.c_str()), joined("12, \"" + kept + "\"")) << start;
+        }
+    }
+    const std::string stray(200, '\x80');
+    EXPECT_EQ(command((prefix + stray).c_str()), joined("12, \"" + stray.substr(0, 119) + "\""));
+    // Cut off before its end, overlong, a surrogate, beyond U+10FFFF; each from byte 125.
+    for (const std::string broken :
+         {"\xE2\x82\x41", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+        const std::string before(125 - prefix.size(), 'p');
+        const std::string text = prefix + before + broken + "tail";
+        EXPECT_EQ(command(text.c_str()),
+                  joined("12, \"" + (before + broken).substr(0, 119) + "\""));
+    }
+
+    // The same rule where a host text is cut to fit a line.
+    host.setText(F::getServerConnectInfo, std::string(300, '\x80'));
+    host.setNumber(F::getServerConnectInfo, 9987);
+    EXPECT_EQ(command("serverinfo").back(),
+              tab("Server Connect Info: " + std::string(229, '\x80') + ":9987"));
+}
+
 TEST_F(Command, AvatarReportsEachAnswerOnTheConsole) {
     const struct {
         unsigned int code;

@@ -24,6 +24,9 @@ struct ProbeState {
 
 ProbeState probe;
 
+// Outside the state the lock guards: a hook may wait for another thread that frees too.
+std::atomic<void (*)(void*)> freeHook{nullptr};
+
 // Threads of one test may allocate at once; a spin lock, since a mutex might allocate.
 std::atomic_flag busy = ATOMIC_FLAG_INIT;
 
@@ -76,6 +79,7 @@ void* __wrap_calloc(size_t count, size_t size) {
 }
 
 void __wrap_free(void* pointer) {
+    if (auto hook = freeHook.load()) hook(pointer);
     Locked lock;
     untrack(pointer);
     __real_free(pointer);
@@ -91,7 +95,10 @@ AllocationProbe::AllocationProbe(int failAt) {
     probe.armed = true;
 }
 
-AllocationProbe::~AllocationProbe() { probe.armed = false; }
+AllocationProbe::~AllocationProbe() {
+    freeHook = nullptr;
+    probe.armed = false;
+}
 
 bool AllocationProbe::active() {
     const bool wasArmed = probe.armed;
@@ -119,5 +126,7 @@ bool AllocationProbe::isLive(const void* block) const {
     }
     return false;
 }
+
+void AllocationProbe::onFree(void (*hook)(void*)) { freeHook = hook; }
 
 }  // namespace wt::test

@@ -23,6 +23,11 @@ public:
     size_t allocations() const;  // attempts while this probe lives, the failed one included
     size_t live() const;         // blocks allocated while it lives and not freed yet
     bool isLive(const void* block) const;  // allocated while it lives, not freed yet
+
+    // Runs `hook` in every free() of the code under test while this probe lives, on the
+    // calling thread, before the block is released; null removes it. The hook must not
+    // allocate or free.
+    void onFree(void (*hook)(void* block));
 };
 
 }  // namespace wt::test

@@ -8,7 +8,6 @@
 // read is followed at once by a change of both settings, so a block that read them twice
 // cannot go unnoticed.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -20,14 +19,10 @@
 #include <vector>
 
 #include "reference_block.h"
+#include "tests/reliability/settings_read_hook.h"
+#include "tests/reliability/silenced_stdout.h"
 #include "voice/block_size.h"
 #include "voice/effect_settings.h"
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 extern "C" void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t);
@@ -48,14 +43,6 @@ constexpr float kReachableStrengths[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
 // Settings read on the capture thread, in order. Reserved before the run, so recording
 // allocates nothing.
 std::vector<wt::EffectSnapshot> readsOnCaptureThread;
-thread_local bool onCaptureThread = false;
-
-}  // namespace
-
-// The link-time wrapper (-Wl,--wrap) around wt::loadEffectSettings().
-extern "C" wt::EffectSnapshot __real__ZN2wt18loadEffectSettingsEv();
-
-namespace {
 
 // The menu item that selects the kind after `kind` (-1..6, cyclically).
 int nextKindItem(wt::EffectKind kind) {
@@ -63,24 +50,15 @@ int nextKindItem(wt::EffectKind kind) {
     return next < 0 ? kNoEffectItem : kFirstEffectItem + next;
 }
 
-}  // namespace
-
-// Records the read when a block takes its settings, then changes both of them at once:
-// a block that looked at the settings again later would see the change.
-extern "C" wt::EffectSnapshot __wrap__ZN2wt18loadEffectSettingsEv() {
-    const wt::EffectSnapshot settings = __real__ZN2wt18loadEffectSettingsEv();
-    if (onCaptureThread) {
-        readsOnCaptureThread.push_back(settings);
-        onCaptureThread = false;  // the menu's own reads are not the block's
-        ts3plugin_onMenuItemEvent(1, kMenuTypeGlobal, nextKindItem(settings.kind), 0);
-        ts3plugin_onMenuItemEvent(
-            1, kMenuTypeGlobal, settings.strength < 1.0f ? kStrengthUpItem : kStrengthDownItem, 0);
-        onCaptureThread = true;
-    }
-    return settings;
+// The capture thread's hook: records the read when a block takes its settings, then
+// changes both of them at once: a block that looked at the settings again later would
+// see the change.
+void recordAndChange(const wt::EffectSnapshot& settings) {
+    readsOnCaptureThread.push_back(settings);
+    ts3plugin_onMenuItemEvent(1, kMenuTypeGlobal, nextKindItem(settings.kind), 0);
+    ts3plugin_onMenuItemEvent(1, kMenuTypeGlobal,
+                              settings.strength < 1.0f ? kStrengthUpItem : kStrengthDownItem, 0);
 }
-
-namespace {
 
 std::vector<int16_t> noise(size_t count) {
     std::vector<int16_t> samples(count);
@@ -91,62 +69,6 @@ std::vector<int16_t> noise(size_t count) {
     }
     return samples;
 }
-
-// Points standard output at the null device for the scope's lifetime, or until restore().
-class SilencedStdout {
-  public:
-    SilencedStdout() {
-        std::fflush(stdout);
-#if defined(_WIN32)
-        saved_ = _dup(kStdout);
-        const int null = _open("NUL", _O_WRONLY);
-#else
-        saved_ = dup(kStdout);
-        const int null = open("/dev/null", O_WRONLY);
-#endif
-        if (null >= 0) {
-            redirect(null);
-            closeDescriptor(null);
-        }
-    }
-
-    ~SilencedStdout() {
-        restore();
-    }
-
-    void restore() {
-        if (saved_ < 0) return;
-        std::fflush(stdout);
-        redirect(saved_);
-        closeDescriptor(saved_);
-        saved_ = -1;
-    }
-
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-  private:
-#if defined(_WIN32)
-    static void redirect(int to) {
-        _dup2(to, kStdout);
-    }
-
-    static void closeDescriptor(int descriptor) {
-        _close(descriptor);
-    }
-#else
-    static void redirect(int to) {
-        dup2(to, kStdout);
-    }
-
-    static void closeDescriptor(int descriptor) {
-        close(descriptor);
-    }
-#endif
-
-    static constexpr int kStdout = 1;
-    int saved_ = -1;
-};
 
 // Busy for a while without a system call, so the capture thread runs on meanwhile.
 void spin(uint32_t rounds) {
@@ -175,9 +97,9 @@ TEST(MenuRace, EveryBlockIsProcessedWithOneSettingReadOnceForIt) {
     std::atomic<int> menuSaw{0};
     std::atomic<bool> done{false};
 
-    SilencedStdout silenced;  // the menu echoes every event
+    wt::test::SilencedStdout silenced;  // the menu echoes every event
     std::thread capture([&] {
-        onCaptureThread = true;
+        wt::test::settingsReadHook = recordAndChange;
         while (!go.load()) std::this_thread::yield();
         for (size_t at = 0; at < returned.size(); at += kFrames) {
             const int frames = static_cast<int>(std::min<size_t>(kFrames, returned.size() - at));

@@ -107,6 +107,13 @@ struct FakeClient {
 
     static constexpr unsigned int kNoHost = 1;
 
+    // Runs the hook the current host has for `function`, outside every lock.
+    static void runHook(F function) {
+        TestHost* host = current();
+        if (host == nullptr) return;
+        if (const auto hook = host->hook(function)) hook();
+    }
+
     // Writes the scripted text for `key` into a buffer of maxLen bytes.
     static unsigned int fillBuffer(TestHost* host, F function, std::optional<uint64_t> handler,
                                    std::optional<uint64_t> key, char* destination,
@@ -369,38 +376,56 @@ struct FakeClient {
     }
 };
 
+namespace {
+
+// A host function as the table holds it: the test's hook first, then the function itself.
+template <F function, auto target>
+struct Hooked;
+
+template <F function, typename Result, typename... Args, Result (*target)(Args...)>
+struct Hooked<function, target> {
+    static Result call(Args... args) {
+        FakeClient::runHook(function);
+        return target(args...);
+    }
+};
+
+}  // namespace
+
 HostFunctions fakeClientTable() {
     HostFunctions table{};
-    table.getAppPath = &FakeClient::getAppPath;
-    table.getResourcesPath = &FakeClient::getResourcesPath;
-    table.getConfigPath = &FakeClient::getConfigPath;
-    table.getPluginPath = &FakeClient::getPluginPath;
-    table.getClientLibVersion = &FakeClient::getClientLibVersion;
-    table.freeMemory = &FakeClient::freeMemory;
-    table.logMessage = &FakeClient::logMessage;
-    table.getClientID = &FakeClient::getClientID;
-    table.getClientSelfVariableAsString = &FakeClient::getClientSelfVariableAsString;
-    table.getClientVariableAsString = &FakeClient::getClientVariableAsString;
-    table.getClientDisplayName = &FakeClient::getClientDisplayName;
-    table.getChannelOfClient = &FakeClient::getChannelOfClient;
-    table.getChannelVariableAsString = &FakeClient::getChannelVariableAsString;
-    table.getChannelList = &FakeClient::getChannelList;
-    table.getServerConnectionHandlerList = &FakeClient::getServerConnectionHandlerList;
-    table.getServerVariableAsString = &FakeClient::getServerVariableAsString;
-    table.getCurrentServerConnectionHandlerID = &FakeClient::getCurrentServerConnectionHandlerID;
-    table.printMessageToCurrentTab = &FakeClient::printMessageToCurrentTab;
-    table.createReturnCode = &FakeClient::createReturnCode;
-    table.requestClientMove = &FakeClient::requestClientMove;
-    table.requestChannelSubscribe = &FakeClient::requestChannelSubscribe;
-    table.requestChannelUnsubscribe = &FakeClient::requestChannelUnsubscribe;
-    table.requestChannelSubscribeAll = &FakeClient::requestChannelSubscribeAll;
-    table.requestChannelUnsubscribeAll = &FakeClient::requestChannelUnsubscribeAll;
-    table.requestSendPrivateTextMsg = &FakeClient::requestSendPrivateTextMsg;
-    table.sendPluginCommand = &FakeClient::sendPluginCommand;
-    table.getServerConnectInfo = &FakeClient::getServerConnectInfo;
-    table.getChannelConnectInfo = &FakeClient::getChannelConnectInfo;
-    table.getAvatar = &FakeClient::getAvatar;
-    table.setPluginMenuEnabled = &FakeClient::setPluginMenuEnabled;
+#define WT_SLOT(name) table.name = &Hooked<F::name, &FakeClient::name>::call
+    WT_SLOT(getAppPath);
+    WT_SLOT(getResourcesPath);
+    WT_SLOT(getConfigPath);
+    WT_SLOT(getPluginPath);
+    WT_SLOT(getClientLibVersion);
+    WT_SLOT(freeMemory);
+    WT_SLOT(logMessage);
+    WT_SLOT(getClientID);
+    WT_SLOT(getClientSelfVariableAsString);
+    WT_SLOT(getClientVariableAsString);
+    WT_SLOT(getClientDisplayName);
+    WT_SLOT(getChannelOfClient);
+    WT_SLOT(getChannelVariableAsString);
+    WT_SLOT(getChannelList);
+    WT_SLOT(getServerConnectionHandlerList);
+    WT_SLOT(getServerVariableAsString);
+    WT_SLOT(getCurrentServerConnectionHandlerID);
+    WT_SLOT(printMessageToCurrentTab);
+    WT_SLOT(createReturnCode);
+    WT_SLOT(requestClientMove);
+    WT_SLOT(requestChannelSubscribe);
+    WT_SLOT(requestChannelUnsubscribe);
+    WT_SLOT(requestChannelSubscribeAll);
+    WT_SLOT(requestChannelUnsubscribeAll);
+    WT_SLOT(requestSendPrivateTextMsg);
+    WT_SLOT(sendPluginCommand);
+    WT_SLOT(getServerConnectInfo);
+    WT_SLOT(getChannelConnectInfo);
+    WT_SLOT(getAvatar);
+    WT_SLOT(setPluginMenuEnabled);
+#undef WT_SLOT
     return table;
 }
 

@@ -179,6 +179,11 @@ void TestHost::setNumber(HostFunction function, uint64_t key, uint64_t value) {
     numbers_[{static_cast<int>(function), key}] = value;
 }
 
+void TestHost::onCall(HostFunction function, std::function<void()> hook) {
+    std::lock_guard lock(mutex_);
+    hooks_[static_cast<int>(function)] = std::move(hook);
+}
+
 // ---- observing ----
 
 std::vector<std::string> TestHost::hostCalls() const {
@@ -302,6 +307,12 @@ std::optional<uint64_t> TestHost::number(HostFunction function,
                                          std::optional<uint64_t> key) const {
     std::lock_guard lock(mutex_);
     return lookUp(numbers_, defaultNumbers_, static_cast<int>(function), key);
+}
+
+std::function<void()> TestHost::hook(HostFunction function) const {
+    std::lock_guard lock(mutex_);
+    auto it = hooks_.find(static_cast<int>(function));
+    return it != hooks_.end() ? it->second : std::function<void()>{};
 }
 
 void* TestHost::handOut(const void* data, size_t size) {

@@ -56,6 +56,13 @@
 //   Every TestHost settles these accounts when it is destroyed: anything outstanding, or
 //   any unknown pointer given back, fails the test that used it (expectNothingOutstanding).
 //
+// Interleaving client threads:
+//   onCall(f, hook)                  runs hook inside every call of f, on the thread the
+//                                    plugin called from, before f reads an argument or
+//                                    records the call; an empty hook removes it. A hook
+//                                    that waits holds the plugin there while the test
+//                                    drives it from another thread.
+//
 // Blocks the plugin hands over: the take* helpers call the entry point, copy what was
 // handed over, and give every block back through ts3plugin_freeMemory, one call per block;
 // blocksGivenBack() counts those calls.
@@ -221,6 +228,7 @@ public:
     void setIds(HostFunction function, uint64_t handler, std::vector<uint64_t> ids);
     void setNumber(HostFunction function, uint64_t value);
     void setNumber(HostFunction function, uint64_t key, uint64_t value);
+    void onCall(HostFunction function, std::function<void()> hook);
 
     // ---- observing ----
     std::vector<std::string> hostCalls() const;  // every call since load or the last clear
@@ -249,6 +257,7 @@ private:
     std::optional<std::vector<uint64_t>> ids(HostFunction function,
                                              std::optional<uint64_t> handler) const;
     std::optional<uint64_t> number(HostFunction function, std::optional<uint64_t> key) const;
+    std::function<void()> hook(HostFunction function) const;
     // A counted malloc-ed copy of `size` bytes.
     void* handOut(const void* data, size_t size);
     // Releases a block from handOut and returns how the call records it ("#3", "null",
@@ -271,6 +280,7 @@ private:
     std::map<int, std::vector<uint64_t>> defaultIdLists_;
     std::map<std::pair<int, uint64_t>, uint64_t> numbers_;
     std::map<int, uint64_t> defaultNumbers_;
+    std::map<int, std::function<void()>> hooks_;
     std::map<void*, size_t> handedOut_;  // pointer -> serial number
     size_t handOutCount_ = 0;
     size_t unknownFrees_ = 0;

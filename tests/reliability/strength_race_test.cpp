@@ -1,0 +1,94 @@
+// Strength presses arriving on several client threads at once. One press is held right
+// after it has read the strength, while the other presses run to the end on threads of
+// their own; then it goes on. Every press must count: the strength afterwards is the one
+// the same presses give one after the other.
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <semaphore>
+#include <thread>
+#include <vector>
+
+#include "tests/reliability/settings_read_hook.h"
+#include "tests/reliability/silenced_stdout.h"
+#include "voice/effect_settings.h"
+
+extern "C" void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t);
+
+namespace {
+
+constexpr int kMenuTypeGlobal = 0;
+constexpr int kStrengthUpItem = 18;
+constexpr int kStrengthDownItem = 19;
+
+std::binary_semaphore pressRead{0};
+std::binary_semaphore pressMayGoOn{0};
+
+void holdOnce(const wt::EffectSnapshot&) {
+    wt::test::settingsReadHook = nullptr;
+    pressRead.release();
+    pressMayGoOn.acquire();
+}
+
+void press(int item) {
+    ts3plugin_onMenuItemEvent(1, kMenuTypeGlobal, item, 0);
+}
+
+float strengthNow() {
+    return wt::loadEffectSettings().strength;
+}
+
+float oneAfterTheOther(float from, int item, int presses) {
+    wt::storeEffectStrength(from);
+    for (int i = 0; i < presses; ++i) press(item);
+    return strengthNow();
+}
+
+// `presses` presses of `item` from `from`: the first held after its read, the others on
+// threads of their own meanwhile.
+float atOnce(float from, int item, int presses) {
+    wt::storeEffectStrength(from);
+    std::thread held([&] {
+        wt::test::settingsReadHook = holdOnce;
+        press(item);
+        wt::test::settingsReadHook = nullptr;
+    });
+    pressRead.acquire();
+    std::vector<std::thread> others;
+    for (int i = 1; i < presses; ++i) others.emplace_back([&] { press(item); });
+    for (std::thread& other : others) other.join();
+    pressMayGoOn.release();
+    held.join();
+    return strengthNow();
+}
+
+TEST(StrengthRace, PressesAtOnceOnSeveralThreadsGiveTheStrengthOfPressesInTurn) {
+    const struct {
+        float from;
+        int item;
+        int presses;
+    } cases[] = {
+        {0.0f, kStrengthUpItem, 2},
+        {1.0f, kStrengthDownItem, 2},
+        {0.25f, kStrengthUpItem, 4},
+        {1.0f, kStrengthDownItem, 4},
+    };
+
+    float inTurn[std::size(cases)];
+    float together[std::size(cases)];
+    {
+        wt::test::SilencedStdout silenced;  // the menu echoes every event
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            inTurn[i] = oneAfterTheOther(cases[i].from, cases[i].item, cases[i].presses);
+            together[i] = atOnce(cases[i].from, cases[i].item, cases[i].presses);
+        }
+        wt::storeEffectStrength(wt::kInitialStrength);
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(together[i], inTurn[i]) << cases[i].presses << " presses of item "
+                                          << cases[i].item << " from " << cases[i].from;
+    }
+}
+
+}  // namespace
