@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "benchmarks.h"
+#include "plugin/entry_points.h"
 #include "reference_block.h"
 #include "voice/bin_remap.h"
 #include "voice/block_processor.h"
@@ -19,8 +20,6 @@
 #include "voice/effect_settings.h"
 #include "voice/effects.h"
 #include "voice/transform_kernels.h"
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
 namespace wt::bench {
 

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
 #include <vector>
 
 #include "plugin/entry_points.h"
+#include "tools/host_core/block_ledger.h"
 
 namespace wt::fuzz {
 
@@ -17,7 +17,7 @@ namespace {
 FuzzedDataProvider* input = nullptr;
 
 // Texts and ID lists handed out and not yet given back.
-std::unordered_set<void*> outstanding;
+hostcore::BlockLedger ledger;
 
 constexpr unsigned int kOutsideRun = 1;
 
@@ -70,10 +70,8 @@ void checkOut(Out* out, const char* what) {
 }
 
 void* handOut(const void* data, size_t size) {
-    void* block = std::malloc(size);
+    void* block = ledger.handOut(data, size);
     if (block == nullptr) fail("out of memory");
-    std::memcpy(block, data, size);
-    outstanding.insert(block);
     return block;
 }
 
@@ -160,6 +158,7 @@ unsigned int answerIds(uint64_t** result) {
 
 // ---- the 30 host functions, in slot order ----
 
+// A buffer query without a key: a result and the buffer filled, or not.
 unsigned int getPath(char* path, size_t maxLen) {
     if (input == nullptr) return kOutsideRun;
     const unsigned int code = consumeResult();
@@ -167,14 +166,21 @@ unsigned int getPath(char* path, size_t maxLen) {
     return code;
 }
 
+unsigned int getAppPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+
+unsigned int getResourcesPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+
+unsigned int getConfigPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+
+unsigned int getPluginPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+
 unsigned int getClientLibVersion(char** result) {
     return input != nullptr ? answerText(result) : kOutsideRun;
 }
 
 unsigned int freeMemory(void* pointer) {
-    if (pointer == nullptr) return 0;
-    if (outstanding.erase(pointer) == 0) fail("freeMemory of a block the host did not hand out");
-    std::free(pointer);
+    if (ledger.giveBack(pointer).kind == hostcore::GivenBack::Unknown)
+        fail("freeMemory of a block the host did not hand out");
     return 0;
 }
 
@@ -329,36 +335,9 @@ unsigned int setPluginMenuEnabled(const char* pluginID, int /*menuID*/, int /*en
 
 HostFunctions hostTable() {
     HostFunctions table{};
-    table.getAppPath = getPath;
-    table.getResourcesPath = getPath;
-    table.getConfigPath = getPath;
-    table.getPluginPath = getPath;
-    table.getClientLibVersion = getClientLibVersion;
-    table.freeMemory = freeMemory;
-    table.logMessage = logMessage;
-    table.getClientID = getClientID;
-    table.getClientSelfVariableAsString = getClientSelfVariableAsString;
-    table.getClientVariableAsString = getClientVariableAsString;
-    table.getClientDisplayName = getClientDisplayName;
-    table.getChannelOfClient = getChannelOfClient;
-    table.getChannelVariableAsString = getChannelVariableAsString;
-    table.getChannelList = getChannelList;
-    table.getServerConnectionHandlerList = getServerConnectionHandlerList;
-    table.getServerVariableAsString = getServerVariableAsString;
-    table.getCurrentServerConnectionHandlerID = getCurrentServerConnectionHandlerID;
-    table.printMessageToCurrentTab = printMessageToCurrentTab;
-    table.createReturnCode = createReturnCode;
-    table.requestClientMove = requestClientMove;
-    table.requestChannelSubscribe = requestChannelSubscribe;
-    table.requestChannelUnsubscribe = requestChannelUnsubscribe;
-    table.requestChannelSubscribeAll = requestChannelSubscribeAll;
-    table.requestChannelUnsubscribeAll = requestChannelUnsubscribeAll;
-    table.requestSendPrivateTextMsg = requestSendPrivateTextMsg;
-    table.sendPluginCommand = sendPluginCommand;
-    table.getServerConnectInfo = getServerConnectInfo;
-    table.getChannelConnectInfo = getChannelConnectInfo;
-    table.getAvatar = getAvatar;
-    table.setPluginMenuEnabled = setPluginMenuEnabled;
+#define WT_FUZZ_SLOT(slot, Result, name, parameters, arguments) table.name = name;
+    WT_HOST_FUNCTIONS(WT_FUZZ_SLOT)
+#undef WT_FUZZ_SLOT
     return table;
 }
 
@@ -368,13 +347,14 @@ void beginInput(FuzzedDataProvider& data) {
         return true;
     }();
     (void)installed;
-    if (!outstanding.empty()) fail("host blocks outstanding before the run");
+    if (ledger.outstanding() != 0) fail("host blocks outstanding before the run");
     input = &data;
 }
 
 void endInput() {
     input = nullptr;
-    if (!outstanding.empty()) fail("a host text or ID list was not given back through freeMemory");
+    if (ledger.outstanding() != 0)
+        fail("a host text or ID list was not given back through freeMemory");
 }
 
 std::string consumeText(FuzzedDataProvider& data, size_t maxLength) {

@@ -39,47 +39,10 @@ inline constexpr size_t kPathSize = 512;
 // Copies the whole table. Called once, before any other call into the client.
 void install(const HostFunctions& table);
 
-unsigned int getAppPath(char* path, size_t maxLen);
-unsigned int getResourcesPath(char* path, size_t maxLen);
-unsigned int getConfigPath(char* path, size_t maxLen);
-unsigned int getPluginPath(char* path, size_t maxLen);
-unsigned int getClientLibVersion(char** result);
-unsigned int freeMemory(void* pointer);
-unsigned int logMessage(const char* message, int severity, const char* channel, uint64_t logID);
-unsigned int getClientID(uint64_t handler, uint16_t* result);
-unsigned int getClientSelfVariableAsString(uint64_t handler, int flag, char** result);
-unsigned int getClientVariableAsString(uint64_t handler, uint16_t clientID, int flag,
-                                       char** result);
-unsigned int getClientDisplayName(uint64_t handler, uint16_t clientID, char* result,
-                                  size_t maxLen);
-unsigned int getChannelOfClient(uint64_t handler, uint16_t clientID, uint64_t* result);
-unsigned int getChannelVariableAsString(uint64_t handler, uint64_t channelID, int flag,
-                                        char** result);
-unsigned int getChannelList(uint64_t handler, uint64_t** result);
-unsigned int getServerConnectionHandlerList(uint64_t** result);
-unsigned int getServerVariableAsString(uint64_t handler, int flag, char** result);
-uint64_t getCurrentServerConnectionHandlerID();
-unsigned int printMessageToCurrentTab(const char* message);
-unsigned int createReturnCode(const char* pluginID, char* returnCode, size_t maxLen);
-unsigned int requestClientMove(uint64_t handler, uint16_t clientID, uint64_t channelID,
-                               const char* password, const char* returnCode);
-unsigned int requestChannelSubscribe(uint64_t handler, const uint64_t* channelIDs,
-                                     const char* returnCode);
-unsigned int requestChannelUnsubscribe(uint64_t handler, const uint64_t* channelIDs,
-                                       const char* returnCode);
-unsigned int requestChannelSubscribeAll(uint64_t handler, const char* returnCode);
-unsigned int requestChannelUnsubscribeAll(uint64_t handler, const char* returnCode);
-unsigned int requestSendPrivateTextMsg(uint64_t handler, const char* message,
-                                       uint16_t targetClientID, const char* returnCode);
-unsigned int sendPluginCommand(uint64_t handler, const char* pluginID, const char* command,
-                               int targetMode, const uint16_t* targetIDs,
-                               const char* returnCode);
-unsigned int getServerConnectInfo(uint64_t handler, char* host, uint16_t* port, char* password,
-                                  size_t maxLen);
-unsigned int getChannelConnectInfo(uint64_t handler, uint64_t channelID, char* path,
-                                   char* password, size_t maxLen);
-unsigned int getAvatar(uint64_t handler, uint16_t clientID, char* result, size_t maxLen);
-unsigned int setPluginMenuEnabled(const char* pluginID, int menuID, int enabled);
+// One function per slot of host/host_function_list.h, with its name and parameters.
+#define WT_HOST_WRAPPER(slot, Result, name, parameters, arguments) Result name parameters;
+WT_HOST_FUNCTIONS(WT_HOST_WRAPPER)
+#undef WT_HOST_WRAPPER
 
 // Logs `message` to the plugin's channel with the handler ID as log ID.
 inline unsigned int log(const char* message, int severity, uint64_t handler) {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/testhost/plugin_library.h"
 #include "tests/testhost/test_host.h"
+#include "tools/host_core/plugin_library.h"
 
 namespace {
 
@@ -31,13 +31,12 @@ void readKeptNameAtExit() {
 int main() {
     if (std::atexit(readKeptNameAtExit) != 0) return 2;
     std::string error;
-    void* library = wt::testhost::openLibrary(wt::testhost::builtPluginPath(), &error);
+    void* library = wt::hostcore::openLibrary(wt::testhost::builtPluginPath(), &error);
     if (library == nullptr) {
         std::fprintf(stderr, "cannot load the plugin: %s\n", error.c_str());
         return 2;
     }
-    auto name = reinterpret_cast<const char* (*)()>(
-        wt::testhost::librarySymbol(library, "ts3plugin_name"));
+    const auto name = WT_ENTRY_POINT(library, name);
     if (name == nullptr) return 2;
     keptName = name();
     if (keptName == nullptr || std::strcmp(keptName, kName) != 0) return 3;

@@ -18,14 +18,12 @@
 #include <utility>
 #include <vector>
 
+#include "plugin/entry_points.h"
 #include "reference_block.h"
 #include "tests/reliability/settings_read_hook.h"
 #include "tests/reliability/silenced_stdout.h"
 #include "voice/block_size.h"
 #include "voice/effect_settings.h"
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
-extern "C" void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t);
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Stand-ins for broken plugins, to drive the tool's failure paths. Built twice:
+// Stand-ins for broken plugins, to drive the tool's failure paths; each definition is
+// checked against the declaration the real plugin implements. Built twice:
 //   WT_STUB_MISSING_ENTRY: only the interface version; every other entry point is missing.
 //   otherwise: a plugin whose menu has one effect and no strength items, which leaves a
 //   host block unreleased and hands the host a pointer of its own to free.
@@ -9,9 +10,10 @@
 
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
-#include "plugin/export.h"
+#include "plugin/entry_points.h"
+#include "tools/host_core/plugin_library.h"
 
-WT_EXPORT int ts3plugin_apiVersion() { return 19; }
+WT_EXPORT int ts3plugin_apiVersion() { return wt::hostcore::kInterfaceVersion; }
 
 #if !defined(WT_STUB_MISSING_ENTRY)
 

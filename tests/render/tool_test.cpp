@@ -6,11 +6,10 @@
 #include <random>
 #include <set>
 
+#include "plugin/entry_points.h"
 #include "tool_runner.h"
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
 namespace {
 

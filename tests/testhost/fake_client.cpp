@@ -1,11 +1,13 @@
 #include "tests/testhost/fake_client.h"
 
 #include <algorithm>
+#include <concepts>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "tests/testhost/test_host.h"
@@ -46,10 +48,6 @@ std::string quote(const char* text) {
     return quoted + "\"";
 }
 
-std::string buffer(const void* pointer) { return pointer != nullptr ? "buf" : "null"; }
-
-std::string out(const void* pointer) { return pointer != nullptr ? "out" : "null"; }
-
 template <typename Id>
 std::string idArray(const Id* ids) {
     if (ids == nullptr) return "null";
@@ -62,6 +60,29 @@ std::string idArray(const Id* ids) {
     return shown + "]";
 }
 
+// How each argument is recorded, by its type: a text passed in quoted, a buffer the host
+// writes into as buf, an out-pointer as out, an ID array passed in up to its 0 entry, a
+// number in decimal.
+std::string shown(const char* text) { return quote(text); }
+
+std::string shown(const std::string& alreadyShown) { return alreadyShown; }
+
+std::string shown(char* buffer) { return buffer != nullptr ? "buf" : "null"; }
+
+template <typename Out>
+std::string shown(Out* out) {
+    return out != nullptr ? "out" : "null";
+}
+
+std::string shown(const uint64_t* ids) { return idArray(ids); }
+
+std::string shown(const uint16_t* ids) { return idArray(ids); }
+
+template <std::integral Number>
+std::string shown(Number value) {
+    return std::to_string(value);
+}
+
 template <typename... Args>
 std::string call(const char* name, const Args&... args) {
     std::string recorded = name;
@@ -72,13 +93,21 @@ std::string call(const char* name, const Args&... args) {
         recorded += argument;
         first = false;
     };
-    (append(args), ...);
+    (append(shown(args)), ...);
     return recorded + ')';
 }
 
-std::string n(uint64_t value) { return std::to_string(value); }
+// The handler ID a call is for: its first argument, when that is one.
+template <typename First, typename... Rest>
+std::optional<uint64_t> handlerOf(First first, Rest...) {
+    if constexpr (std::is_same_v<First, uint64_t>) {
+        return first;
+    } else {
+        return std::nullopt;
+    }
+}
 
-std::string n(int value) { return std::to_string(value); }
+inline std::optional<uint64_t> handlerOf() { return std::nullopt; }
 
 // Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
@@ -90,22 +119,23 @@ void writeText(char* destination, size_t maxLen, const std::string& text) {
 
 }  // namespace
 
-// Friend of TestHost: every host function records its call, takes its scripted result,
-// and writes only on success.
+// Friend of TestHost. A host function records its call and answers with its scripted
+// result; Answer<f> says how f differs (writes on success, keys, its own record).
 struct FakeClient {
     static TestHost* current() {
         std::lock_guard lock(registryMutex);
         return attached.empty() ? nullptr : attached.back();
     }
 
-    // Records the call with the current host; null when no host is attached.
-    static TestHost* begin(std::string recorded) {
-        TestHost* host = current();
-        if (host != nullptr) host->record(std::move(recorded));
-        return host;
+    // The answer when no host is attached: a failure, or no connection.
+    template <typename Result>
+    static Result noHost() {
+        if constexpr (std::is_same_v<Result, uint64_t>) {
+            return 0;
+        } else {
+            return 1;
+        }
     }
-
-    static constexpr unsigned int kNoHost = 1;
 
     // Runs the hook the current host has for `function`, outside every lock.
     static void runHook(F function) {
@@ -114,279 +144,273 @@ struct FakeClient {
         if (const auto hook = host->hook(function)) hook();
     }
 
+    template <F function>
+    struct Answer {
+        static constexpr bool kRecordsItself = false;
+        template <typename... Args>
+        static unsigned int call(TestHost& host, Args... args) {
+            return host.result(function, handlerOf(args...));
+        }
+    };
+
     // Writes the scripted text for `key` into a buffer of maxLen bytes.
-    static unsigned int fillBuffer(TestHost* host, F function, std::optional<uint64_t> handler,
+    static unsigned int fillBuffer(TestHost& host, F function, std::optional<uint64_t> handler,
                                    std::optional<uint64_t> key, char* destination,
                                    size_t maxLen) {
-        const unsigned int code = host->result(function, handler, key);
+        const unsigned int code = host.result(function, handler, key);
         if (code == 0) {
-            if (auto text = host->text(function, key)) writeText(destination, maxLen, *text);
+            if (auto text = host.text(function, key)) writeText(destination, maxLen, *text);
         }
         return code;
     }
 
-    static unsigned int writePath(F function, char* path, size_t maxLen) {
-        TestHost* host = begin(call(hostFunctionName(function), buffer(path), n(maxLen)));
-        if (host == nullptr) return kNoHost;
-        return fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
-    }
-
     // Hands out a copy of the scripted text for `key` through *result.
-    static unsigned int handOutText(TestHost* host, F function, std::optional<uint64_t> handler,
+    static unsigned int handOutText(TestHost& host, F function, std::optional<uint64_t> handler,
                                     std::optional<uint64_t> key, char** result) {
-        const unsigned int code = host->result(function, handler, key);
+        const unsigned int code = host.result(function, handler, key);
         if (code == 0 && result != nullptr) {
-            if (auto text = host->text(function, key)) {
-                *result = static_cast<char*>(host->handOut(text->c_str(), text->size() + 1));
+            if (auto text = host.text(function, key)) {
+                *result =
+                    static_cast<char*>(host.ledger_.handOut(text->c_str(), text->size() + 1));
             }
         }
         return code;
     }
 
-    static unsigned int handOutIds(TestHost* host, F function, std::optional<uint64_t> handler,
+    static unsigned int handOutIds(TestHost& host, F function, std::optional<uint64_t> handler,
                                    uint64_t** result) {
-        const unsigned int code = host->result(function, handler);
+        const unsigned int code = host.result(function, handler);
         if (code == 0 && result != nullptr) {
-            if (auto ids = host->ids(function, handler)) {
+            if (auto ids = host.ids(function, handler)) {
                 ids->push_back(0);
                 *result = static_cast<uint64_t*>(
-                    host->handOut(ids->data(), ids->size() * sizeof(uint64_t)));
+                    host.ledger_.handOut(ids->data(), ids->size() * sizeof(uint64_t)));
             }
         }
         return code;
     }
 
     template <typename Number>
-    static void writeNumber(TestHost* host, F function, std::optional<uint64_t> key,
+    static void writeNumber(TestHost& host, F function, std::optional<uint64_t> key,
                             Number* result) {
         if (result == nullptr) return;
-        if (auto value = host->number(function, key)) *result = static_cast<Number>(*value);
+        if (auto value = host.number(function, key)) *result = static_cast<Number>(*value);
     }
 
-    // A request or message: records, returns the scripted result, writes nothing.
-    static unsigned int plain(F function, std::optional<uint64_t> handler,
-                              std::string recorded) {
-        TestHost* host = begin(std::move(recorded));
-        return host != nullptr ? host->result(function, handler) : kNoHost;
+    static void record(TestHost& host, std::string recorded) {
+        host.record(std::move(recorded));
     }
 
-    // ---- the 30 host functions, in slot order ----
+    static std::string takeBack(TestHost& host, void* pointer) { return host.takeBack(pointer); }
 
-    static unsigned int getAppPath(char* path, size_t maxLen) {
-        return writePath(F::getAppPath, path, maxLen);
+    static unsigned int result(TestHost& host, F function) {
+        return host.result(function, std::nullopt);
     }
+};
 
-    static unsigned int getResourcesPath(char* path, size_t maxLen) {
-        return writePath(F::getResourcesPath, path, maxLen);
+// ---- the host functions that answer more than a result code ----
+
+// A path query: the scripted text, no handler, no key.
+struct PathAnswer {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int answer(TestHost& host, F function, char* path, size_t maxLen) {
+        return FakeClient::fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
     }
+};
 
-    static unsigned int getConfigPath(char* path, size_t maxLen) {
-        return writePath(F::getConfigPath, path, maxLen);
+template <>
+struct FakeClient::Answer<F::getAppPath> : PathAnswer {
+    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
+        return answer(host, F::getAppPath, path, maxLen);
     }
+};
 
-    static unsigned int getPluginPath(char* path, size_t maxLen) {
-        return writePath(F::getPluginPath, path, maxLen);
+template <>
+struct FakeClient::Answer<F::getResourcesPath> : PathAnswer {
+    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
+        return answer(host, F::getResourcesPath, path, maxLen);
     }
+};
 
-    static unsigned int getClientLibVersion(char** result) {
-        TestHost* host = begin(call("getClientLibVersion", out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getConfigPath> : PathAnswer {
+    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
+        return answer(host, F::getConfigPath, path, maxLen);
+    }
+};
+
+template <>
+struct FakeClient::Answer<F::getPluginPath> : PathAnswer {
+    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
+        return answer(host, F::getPluginPath, path, maxLen);
+    }
+};
+
+template <>
+struct FakeClient::Answer<F::getClientLibVersion> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, char** result) {
         return handOutText(host, F::getClientLibVersion, std::nullopt, std::nullopt, result);
     }
+};
 
-    static unsigned int freeMemory(void* pointer) {
-        TestHost* host = current();
-        if (host == nullptr) return kNoHost;
-        host->record(call("freeMemory", host->takeBack(pointer)));
-        return host->result(F::freeMemory, std::nullopt);
+// Recorded once the pointer is known to be a block, null or foreign.
+template <>
+struct FakeClient::Answer<F::freeMemory> {
+    static constexpr bool kRecordsItself = true;
+    static unsigned int call(TestHost& host, void* pointer) {
+        record(host, ::wt::testhost::call("freeMemory", takeBack(host, pointer)));
+        return result(host, F::freeMemory);
     }
+};
 
-    static unsigned int logMessage(const char* message, int severity, const char* channel,
-                                   uint64_t logID) {
-        return plain(F::logMessage, std::nullopt,
-                     call("logMessage", quote(message), n(severity), quote(channel), n(logID)));
-    }
-
-    static unsigned int getClientID(uint64_t handler, uint16_t* result) {
-        TestHost* host = begin(call("getClientID", n(handler), out(result)));
-        if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getClientID, handler);
+template <>
+struct FakeClient::Answer<F::getClientID> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint16_t* result) {
+        const unsigned int code = host.result(F::getClientID, handler);
         if (code == 0) writeNumber(host, F::getClientID, std::nullopt, result);
         return code;
     }
+};
 
-    static unsigned int getClientSelfVariableAsString(uint64_t handler, int flag,
-                                                      char** result) {
-        TestHost* host =
-            begin(call("getClientSelfVariableAsString", n(handler), n(flag), out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getClientSelfVariableAsString> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, int flag, char** result) {
         return handOutText(host, F::getClientSelfVariableAsString, handler,
                            static_cast<uint64_t>(flag), result);
     }
+};
 
-    static unsigned int getClientVariableAsString(uint64_t handler, uint16_t clientID, int flag,
-                                                  char** result) {
-        TestHost* host = begin(call("getClientVariableAsString", n(handler), n(clientID),
-                                    n(flag), out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getClientVariableAsString> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, int,
+                             char** result) {
         return handOutText(host, F::getClientVariableAsString, handler, clientID, result);
     }
+};
 
-    static unsigned int getClientDisplayName(uint64_t handler, uint16_t clientID, char* result,
-                                             size_t maxLen) {
-        TestHost* host = begin(
-            call("getClientDisplayName", n(handler), n(clientID), buffer(result), n(maxLen)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getClientDisplayName> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, char* result,
+                             size_t maxLen) {
         return fillBuffer(host, F::getClientDisplayName, handler, clientID, result, maxLen);
     }
+};
 
-    static unsigned int getChannelOfClient(uint64_t handler, uint16_t clientID,
-                                           uint64_t* result) {
-        TestHost* host = begin(call("getChannelOfClient", n(handler), n(clientID), out(result)));
-        if (host == nullptr) return kNoHost;
-        const unsigned int code = host->result(F::getChannelOfClient, handler, clientID);
+template <>
+struct FakeClient::Answer<F::getChannelOfClient> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID,
+                             uint64_t* result) {
+        const unsigned int code = host.result(F::getChannelOfClient, handler, clientID);
         if (code == 0) writeNumber(host, F::getChannelOfClient, clientID, result);
         return code;
     }
+};
 
-    static unsigned int getChannelVariableAsString(uint64_t handler, uint64_t channelID, int flag,
-                                                   char** result) {
-        TestHost* host = begin(call("getChannelVariableAsString", n(handler), n(channelID),
-                                    n(flag), out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getChannelVariableAsString> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint64_t channelID, int,
+                             char** result) {
         return handOutText(host, F::getChannelVariableAsString, handler, channelID, result);
     }
+};
 
-    static unsigned int getChannelList(uint64_t handler, uint64_t** result) {
-        TestHost* host = begin(call("getChannelList", n(handler), out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getChannelList> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint64_t** result) {
         return handOutIds(host, F::getChannelList, handler, result);
     }
+};
 
-    static unsigned int getServerConnectionHandlerList(uint64_t** result) {
-        TestHost* host = begin(call("getServerConnectionHandlerList", out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getServerConnectionHandlerList> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t** result) {
         return handOutIds(host, F::getServerConnectionHandlerList, std::nullopt, result);
     }
+};
 
-    static unsigned int getServerVariableAsString(uint64_t handler, int flag, char** result) {
-        TestHost* host =
-            begin(call("getServerVariableAsString", n(handler), n(flag), out(result)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getServerVariableAsString> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, int flag, char** result) {
         return handOutText(host, F::getServerVariableAsString, handler,
                            static_cast<uint64_t>(flag), result);
     }
+};
 
-    static uint64_t getCurrentServerConnectionHandlerID() {
-        TestHost* host = begin(call("getCurrentServerConnectionHandlerID"));
-        if (host == nullptr) return 0;
-        return host->number(F::getCurrentServerConnectionHandlerID, std::nullopt).value_or(0);
+template <>
+struct FakeClient::Answer<F::getCurrentServerConnectionHandlerID> {
+    static constexpr bool kRecordsItself = false;
+    static uint64_t call(TestHost& host) {
+        return host.number(F::getCurrentServerConnectionHandlerID, std::nullopt).value_or(0);
     }
+};
 
-    static unsigned int printMessageToCurrentTab(const char* message) {
-        return plain(F::printMessageToCurrentTab, std::nullopt,
-                     call("printMessageToCurrentTab", quote(message)));
-    }
-
-    static unsigned int createReturnCode(const char* pluginID, char* returnCode, size_t maxLen) {
-        TestHost* host =
-            begin(call("createReturnCode", quote(pluginID), buffer(returnCode), n(maxLen)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::createReturnCode> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, const char*, char* returnCode, size_t maxLen) {
         return fillBuffer(host, F::createReturnCode, std::nullopt, std::nullopt, returnCode,
                           maxLen);
     }
+};
 
-    static unsigned int requestClientMove(uint64_t handler, uint16_t clientID, uint64_t channelID,
-                                          const char* password, const char* returnCode) {
-        return plain(F::requestClientMove, handler,
-                     call("requestClientMove", n(handler), n(clientID), n(channelID),
-                          quote(password), quote(returnCode)));
-    }
-
-    static unsigned int requestChannelSubscribe(uint64_t handler, const uint64_t* channelIDs,
-                                                const char* returnCode) {
-        return plain(F::requestChannelSubscribe, handler,
-                     call("requestChannelSubscribe", n(handler), idArray(channelIDs),
-                          quote(returnCode)));
-    }
-
-    static unsigned int requestChannelUnsubscribe(uint64_t handler, const uint64_t* channelIDs,
-                                                  const char* returnCode) {
-        return plain(F::requestChannelUnsubscribe, handler,
-                     call("requestChannelUnsubscribe", n(handler), idArray(channelIDs),
-                          quote(returnCode)));
-    }
-
-    static unsigned int requestChannelSubscribeAll(uint64_t handler, const char* returnCode) {
-        return plain(F::requestChannelSubscribeAll, handler,
-                     call("requestChannelSubscribeAll", n(handler), quote(returnCode)));
-    }
-
-    static unsigned int requestChannelUnsubscribeAll(uint64_t handler, const char* returnCode) {
-        return plain(F::requestChannelUnsubscribeAll, handler,
-                     call("requestChannelUnsubscribeAll", n(handler), quote(returnCode)));
-    }
-
-    static unsigned int requestSendPrivateTextMsg(uint64_t handler, const char* message,
-                                                  uint16_t targetClientID,
-                                                  const char* returnCode) {
-        return plain(F::requestSendPrivateTextMsg, handler,
-                     call("requestSendPrivateTextMsg", n(handler), quote(message),
-                          n(targetClientID), quote(returnCode)));
-    }
-
-    static unsigned int sendPluginCommand(uint64_t handler, const char* pluginID,
-                                          const char* command, int targetMode,
-                                          const uint16_t* targetIDs, const char* returnCode) {
-        return plain(F::sendPluginCommand, handler,
-                     call("sendPluginCommand", n(handler), quote(pluginID), quote(command),
-                          n(targetMode), idArray(targetIDs), quote(returnCode)));
-    }
-
-    static unsigned int getServerConnectInfo(uint64_t handler, char* hostName, uint16_t* port,
-                                             char* password, size_t maxLen) {
-        TestHost* host = begin(call("getServerConnectInfo", n(handler), buffer(hostName),
-                                    out(port), buffer(password), n(maxLen)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getServerConnectInfo> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, char* hostName, uint16_t* port,
+                             char*, size_t maxLen) {
         const unsigned int code = fillBuffer(host, F::getServerConnectInfo, handler,
                                              std::nullopt, hostName, maxLen);
         if (code == 0) writeNumber(host, F::getServerConnectInfo, std::nullopt, port);
         return code;
     }
+};
 
-    static unsigned int getChannelConnectInfo(uint64_t handler, uint64_t channelID, char* path,
-                                              char* password, size_t maxLen) {
-        TestHost* host = begin(call("getChannelConnectInfo", n(handler), n(channelID),
-                                    buffer(path), buffer(password), n(maxLen)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getChannelConnectInfo> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint64_t channelID, char* path,
+                             char*, size_t maxLen) {
         return fillBuffer(host, F::getChannelConnectInfo, handler, channelID, path, maxLen);
     }
+};
 
-    static unsigned int getAvatar(uint64_t handler, uint16_t clientID, char* result,
-                                  size_t maxLen) {
-        TestHost* host =
-            begin(call("getAvatar", n(handler), n(clientID), buffer(result), n(maxLen)));
-        if (host == nullptr) return kNoHost;
+template <>
+struct FakeClient::Answer<F::getAvatar> {
+    static constexpr bool kRecordsItself = false;
+    static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, char* result,
+                             size_t maxLen) {
         return fillBuffer(host, F::getAvatar, handler, clientID, result, maxLen);
-    }
-
-    static unsigned int setPluginMenuEnabled(const char* pluginID, int menuID, int enabled) {
-        return plain(F::setPluginMenuEnabled, std::nullopt,
-                     call("setPluginMenuEnabled", quote(pluginID), n(menuID), n(enabled)));
     }
 };
 
 namespace {
 
-// A host function as the table holds it: the test's hook first, then the function itself.
-template <F function, auto target>
-struct Hooked;
+// A host function as the table holds it: the test's hook first, then the call recorded
+// with the current host, then its answer.
+template <F function, typename Slot>
+struct Relay;
 
-template <F function, typename Result, typename... Args, Result (*target)(Args...)>
-struct Hooked<function, target> {
+template <F function, typename Result, typename... Args>
+struct Relay<function, Result (*)(Args...)> {
     static Result call(Args... args) {
         FakeClient::runHook(function);
-        return target(args...);
+        TestHost* host = FakeClient::current();
+        if (host == nullptr) return FakeClient::noHost<Result>();
+        using Answer = FakeClient::Answer<function>;
+        if constexpr (!Answer::kRecordsItself) {
+            FakeClient::record(*host, ::wt::testhost::call(hostFunctionName(function), args...));
+        }
+        return Answer::call(*host, args...);
     }
 };
 
@@ -394,38 +418,10 @@ struct Hooked<function, target> {
 
 HostFunctions fakeClientTable() {
     HostFunctions table{};
-#define WT_SLOT(name) table.name = &Hooked<F::name, &FakeClient::name>::call
-    WT_SLOT(getAppPath);
-    WT_SLOT(getResourcesPath);
-    WT_SLOT(getConfigPath);
-    WT_SLOT(getPluginPath);
-    WT_SLOT(getClientLibVersion);
-    WT_SLOT(freeMemory);
-    WT_SLOT(logMessage);
-    WT_SLOT(getClientID);
-    WT_SLOT(getClientSelfVariableAsString);
-    WT_SLOT(getClientVariableAsString);
-    WT_SLOT(getClientDisplayName);
-    WT_SLOT(getChannelOfClient);
-    WT_SLOT(getChannelVariableAsString);
-    WT_SLOT(getChannelList);
-    WT_SLOT(getServerConnectionHandlerList);
-    WT_SLOT(getServerVariableAsString);
-    WT_SLOT(getCurrentServerConnectionHandlerID);
-    WT_SLOT(printMessageToCurrentTab);
-    WT_SLOT(createReturnCode);
-    WT_SLOT(requestClientMove);
-    WT_SLOT(requestChannelSubscribe);
-    WT_SLOT(requestChannelUnsubscribe);
-    WT_SLOT(requestChannelSubscribeAll);
-    WT_SLOT(requestChannelUnsubscribeAll);
-    WT_SLOT(requestSendPrivateTextMsg);
-    WT_SLOT(sendPluginCommand);
-    WT_SLOT(getServerConnectInfo);
-    WT_SLOT(getChannelConnectInfo);
-    WT_SLOT(getAvatar);
-    WT_SLOT(setPluginMenuEnabled);
-#undef WT_SLOT
+#define WT_FAKE_SLOT(slot, Result, name, parameters, arguments) \
+    table.name = &Relay<F::name, decltype(HostFunctions::name)>::call;
+    WT_HOST_FUNCTIONS(WT_FAKE_SLOT)
+#undef WT_FAKE_SLOT
     return table;
 }
 
@@ -441,36 +437,9 @@ void detachHost(TestHost* host) {
 
 const char* hostFunctionName(HostFunction function) {
     static constexpr const char* kNames[kHostFunctionCount] = {
-        "getAppPath",
-        "getResourcesPath",
-        "getConfigPath",
-        "getPluginPath",
-        "getClientLibVersion",
-        "freeMemory",
-        "logMessage",
-        "getClientID",
-        "getClientSelfVariableAsString",
-        "getClientVariableAsString",
-        "getClientDisplayName",
-        "getChannelOfClient",
-        "getChannelVariableAsString",
-        "getChannelList",
-        "getServerConnectionHandlerList",
-        "getServerVariableAsString",
-        "getCurrentServerConnectionHandlerID",
-        "printMessageToCurrentTab",
-        "createReturnCode",
-        "requestClientMove",
-        "requestChannelSubscribe",
-        "requestChannelUnsubscribe",
-        "requestChannelSubscribeAll",
-        "requestChannelUnsubscribeAll",
-        "requestSendPrivateTextMsg",
-        "sendPluginCommand",
-        "getServerConnectInfo",
-        "getChannelConnectInfo",
-        "getAvatar",
-        "setPluginMenuEnabled",
+#define WT_HOST_NAME(slot, Result, name, parameters, arguments) #name,
+        WT_HOST_FUNCTIONS(WT_HOST_NAME)
+#undef WT_HOST_NAME
     };
     const int index = static_cast<int>(function);
     return index >= 0 && index < kHostFunctionCount ? kNames[index] : "?";

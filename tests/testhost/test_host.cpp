@@ -7,8 +7,8 @@
 #include <system_error>
 
 #include "tests/testhost/fake_client.h"
-#include "tests/testhost/plugin_library.h"
 #include "tests/testhost/stdout_capture.h"
+#include "tools/host_core/plugin_library.h"
 
 namespace wt::testhost {
 
@@ -21,7 +21,7 @@ std::string privateCopy(const std::string& path, std::string* error) {
     static std::atomic<unsigned> counter{0};
     const fs::path source(path);
     const fs::path copy = fs::temp_directory_path() /
-                          ("wt_plugin_" + std::to_string(processId()) + "_" +
+                          ("wt_plugin_" + std::to_string(hostcore::processId()) + "_" +
                            std::to_string(counter++) + source.extension().string());
     std::error_code failure;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing, failure);
@@ -30,11 +30,6 @@ std::string privateCopy(const std::string& path, std::string* error) {
         return {};
     }
     return copy.string();
-}
-
-template <typename Fn>
-void resolve(Fn& slot, const TestHost& host, const char* name) {
-    slot = host.entry<Fn>(name);
 }
 
 std::string boundedText(const char* text, size_t size) {
@@ -52,43 +47,12 @@ std::string builtPluginPath() {
 
 TestHost::TestHost(const std::string& libraryPath) {
     libraryCopy_ = privateCopy(libraryPath, &loadError_);
-    if (!libraryCopy_.empty()) library_ = openLibrary(libraryCopy_, &loadError_);
+    if (!libraryCopy_.empty()) library_ = hostcore::openLibrary(libraryCopy_, &loadError_);
     attachHost(this);
     if (library_ == nullptr) return;
 
-#define WT_RESOLVE(entryPoint) resolve(plugin.entryPoint, *this, "ts3plugin_" #entryPoint)
-
-    WT_RESOLVE(name);
-    WT_RESOLVE(version);
-    WT_RESOLVE(apiVersion);
-    WT_RESOLVE(author);
-    WT_RESOLVE(description);
-    WT_RESOLVE(setFunctionPointers);
-    WT_RESOLVE(init);
-    WT_RESOLVE(shutdown);
-    WT_RESOLVE(registerPluginID);
-    WT_RESOLVE(freeMemory);
-    WT_RESOLVE(requestAutoload);
-    WT_RESOLVE(offersConfigure);
-    WT_RESOLVE(configure);
-    WT_RESOLVE(commandKeyword);
-    WT_RESOLVE(processCommand);
-    WT_RESOLVE(infoTitle);
-    WT_RESOLVE(infoData);
-    WT_RESOLVE(initMenus);
-    WT_RESOLVE(initHotkeys);
-    WT_RESOLVE(onMenuItemEvent);
-    WT_RESOLVE(onHotkeyEvent);
-    WT_RESOLVE(onHotkeyRecordedEvent);
-    WT_RESOLVE(onConnectStatusChangeEvent);
-    WT_RESOLVE(onEditCapturedVoiceDataEvent);
-    WT_RESOLVE(onClientPokeEvent);
-    WT_RESOLVE(onTalkStatusChangeEvent);
-    WT_RESOLVE(onTextMessageEvent);
-    WT_RESOLVE(onServerErrorEvent);
-    WT_RESOLVE(onAvatarUpdated);
-    WT_RESOLVE(onPluginCommandEvent);
-    WT_RESOLVE(currentServerConnectionChanged);
+#define WT_RESOLVE(name) plugin.name = WT_ENTRY_POINT(library_, name);
+    WT_TEST_HOST_ENTRY_POINTS(WT_RESOLVE)
 #undef WT_RESOLVE
 }
 
@@ -98,16 +62,16 @@ TestHost::~TestHost() {
     if (plugin.shutdown != nullptr) captureStdout([&] { plugin.shutdown(); });
     detachHost(this);
     expectNothingOutstanding();
-    closeLibrary(library_);
+    hostcore::closeLibrary(library_);
     if (!libraryCopy_.empty()) {
         std::error_code ignored;
         std::filesystem::remove(libraryCopy_, ignored);
     }
-    std::lock_guard lock(mutex_);
-    for (const auto& [pointer, serial] : handedOut_) std::free(pointer);
 }
 
-void* TestHost::symbol(const char* name) const { return librarySymbol(library_, name); }
+void* TestHost::symbol(const char* name) const {
+    return hostcore::librarySymbol(library_, name);
+}
 
 HostFunctions TestHost::functionTable() const { return fakeClientTable(); }
 
@@ -196,15 +160,9 @@ void TestHost::clearHostCalls() {
     calls_.clear();
 }
 
-size_t TestHost::outstandingAllocations() const {
-    std::lock_guard lock(mutex_);
-    return handedOut_.size();
-}
+size_t TestHost::outstandingAllocations() const { return ledger_.outstanding(); }
 
-size_t TestHost::unknownFrees() const {
-    std::lock_guard lock(mutex_);
-    return unknownFrees_;
-}
+size_t TestHost::unknownFrees() const { return ledger_.unknownGivenBack(); }
 
 // ---- blocks the plugin hands over ----
 
@@ -315,27 +273,17 @@ std::function<void()> TestHost::hook(HostFunction function) const {
     return it != hooks_.end() ? it->second : std::function<void()>{};
 }
 
-void* TestHost::handOut(const void* data, size_t size) {
-    void* block = std::malloc(size);
-    if (block == nullptr) return nullptr;
-    std::memcpy(block, data, size);
-    std::lock_guard lock(mutex_);
-    handedOut_[block] = ++handOutCount_;
-    return block;
-}
-
 std::string TestHost::takeBack(void* pointer) {
-    if (pointer == nullptr) return "null";
-    std::lock_guard lock(mutex_);
-    auto it = handedOut_.find(pointer);
-    if (it == handedOut_.end()) {
-        ++unknownFrees_;
-        return "unknown";
+    const hostcore::GiveBackResult given = ledger_.giveBack(pointer);
+    switch (given.kind) {
+        case hostcore::GivenBack::Null:
+            return "null";
+        case hostcore::GivenBack::Unknown:
+            return "unknown";
+        case hostcore::GivenBack::Released:
+            break;
     }
-    const std::string serial = "#" + std::to_string(it->second);
-    handedOut_.erase(it);
-    std::free(pointer);
-    return serial;
+    return "#" + std::to_string(given.serial);
 }
 
 }  // namespace wt::testhost

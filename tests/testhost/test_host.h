@@ -83,6 +83,8 @@
 
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
+#include "plugin/entry_points.h"
+#include "tools/host_core/block_ledger.h"
 
 namespace wt::testhost {
 
@@ -90,39 +92,12 @@ inline constexpr const char* kTestPluginId = "wt-test-plugin-id";
 
 // The 30 host functions, in slot order.
 enum class HostFunction : int {
-    getAppPath,
-    getResourcesPath,
-    getConfigPath,
-    getPluginPath,
-    getClientLibVersion,
-    freeMemory,
-    logMessage,
-    getClientID,
-    getClientSelfVariableAsString,
-    getClientVariableAsString,
-    getClientDisplayName,
-    getChannelOfClient,
-    getChannelVariableAsString,
-    getChannelList,
-    getServerConnectionHandlerList,
-    getServerVariableAsString,
-    getCurrentServerConnectionHandlerID,
-    printMessageToCurrentTab,
-    createReturnCode,
-    requestClientMove,
-    requestChannelSubscribe,
-    requestChannelUnsubscribe,
-    requestChannelSubscribeAll,
-    requestChannelUnsubscribeAll,
-    requestSendPrivateTextMsg,
-    sendPluginCommand,
-    getServerConnectInfo,
-    getChannelConnectInfo,
-    getAvatar,
-    setPluginMenuEnabled,
+#define WT_HOST_ENUM(slot, Result, name, parameters, arguments) name = slot,
+    WT_HOST_FUNCTIONS(WT_HOST_ENUM)
+#undef WT_HOST_ENUM
 };
 
-inline constexpr int kHostFunctionCount = 30;
+inline constexpr int kHostFunctionCount = static_cast<int>(kHostFunctionsUsed);
 
 // The slot's name, as host calls are recorded.
 const char* hostFunctionName(HostFunction function);
@@ -130,40 +105,21 @@ const char* hostFunctionName(HostFunction function);
 // The built library: $WT_PLUGIN_PATH, else the path compiled in.
 std::string builtPluginPath();
 
-// Typed pointers to the entry points that do work.
+// The entry points that do work, by name without the ts3plugin_ prefix.
+#define WT_TEST_HOST_ENTRY_POINTS(X)                                                         \
+    X(name) X(version) X(apiVersion) X(author) X(description) X(setFunctionPointers) X(init) \
+    X(shutdown) X(registerPluginID) X(freeMemory) X(requestAutoload) X(offersConfigure)      \
+    X(configure) X(commandKeyword) X(processCommand) X(infoTitle) X(infoData) X(initMenus)   \
+    X(initHotkeys) X(onMenuItemEvent) X(onHotkeyEvent) X(onHotkeyRecordedEvent)              \
+    X(onConnectStatusChangeEvent) X(onEditCapturedVoiceDataEvent) X(onClientPokeEvent)       \
+    X(onTalkStatusChangeEvent) X(onTextMessageEvent) X(onServerErrorEvent)                   \
+    X(onAvatarUpdated) X(onPluginCommandEvent) X(currentServerConnectionChanged)
+
+// Typed as plugin/entry_points.h declares them.
 struct EntryPoints {
-    const char* (*name)();
-    const char* (*version)();
-    int (*apiVersion)();
-    const char* (*author)();
-    const char* (*description)();
-    void (*setFunctionPointers)(const HostFunctions);
-    int (*init)();
-    void (*shutdown)();
-    void (*registerPluginID)(const char*);
-    void (*freeMemory)(void*);
-    int (*requestAutoload)();
-    int (*offersConfigure)();
-    void (*configure)(void*, void*);
-    const char* (*commandKeyword)();
-    int (*processCommand)(uint64_t, const char*);
-    const char* (*infoTitle)();
-    void (*infoData)(uint64_t, uint64_t, int, char**);
-    void (*initMenus)(PluginMenuItem***, char**);
-    void (*initHotkeys)(PluginHotkey***);
-    void (*onMenuItemEvent)(uint64_t, int, int, uint64_t);
-    void (*onHotkeyEvent)(const char*);
-    void (*onHotkeyRecordedEvent)(const char*, const char*);
-    void (*onConnectStatusChangeEvent)(uint64_t, int, unsigned int);
-    void (*onEditCapturedVoiceDataEvent)(uint64_t, short*, int, int, int*);
-    int (*onClientPokeEvent)(uint64_t, uint16_t, const char*, const char*, const char*, int);
-    void (*onTalkStatusChangeEvent)(uint64_t, int, int, uint16_t);
-    int (*onTextMessageEvent)(uint64_t, uint16_t, uint16_t, uint16_t, const char*, const char*,
-                              const char*, int);
-    int (*onServerErrorEvent)(uint64_t, const char*, unsigned int, const char*, const char*);
-    void (*onAvatarUpdated)(uint64_t, uint16_t, const char*);
-    void (*onPluginCommandEvent)(uint64_t, const char*, const char*);
-    void (*currentServerConnectionChanged)(uint64_t);
+#define WT_ENTRY_POINTER(name) decltype(&ts3plugin_##name) name;
+    WT_TEST_HOST_ENTRY_POINTS(WT_ENTRY_POINTER)
+#undef WT_ENTRY_POINTER
 };
 
 struct CallOutcome {
@@ -258,10 +214,7 @@ private:
                                              std::optional<uint64_t> handler) const;
     std::optional<uint64_t> number(HostFunction function, std::optional<uint64_t> key) const;
     std::function<void()> hook(HostFunction function) const;
-    // A counted malloc-ed copy of `size` bytes.
-    void* handOut(const void* data, size_t size);
-    // Releases a block from handOut and returns how the call records it ("#3", "null",
-    // "unknown"); unknown pointers are counted, not freed.
+    // How a freeMemory call records the pointer given back ("#3", "null", "unknown").
     std::string takeBack(void* pointer);
 
     std::string libraryCopy_;
@@ -281,9 +234,7 @@ private:
     std::map<std::pair<int, uint64_t>, uint64_t> numbers_;
     std::map<int, uint64_t> defaultNumbers_;
     std::map<int, std::function<void()>> hooks_;
-    std::map<void*, size_t> handedOut_;  // pointer -> serial number
-    size_t handOutCount_ = 0;
-    size_t unknownFrees_ = 0;
+    hostcore::BlockLedger ledger_;  // every string and ID list handed out
 };
 
 }  // namespace wt::testhost

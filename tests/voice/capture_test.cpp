@@ -6,10 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "plugin/entry_points.h"
 #include "voice/block_processor.h"
 #include "voice_fixture.h"
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
 namespace {
 

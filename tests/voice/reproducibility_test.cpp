@@ -8,9 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "plugin/entry_points.h"
 #include "voice_fixture.h"
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
 namespace {
 

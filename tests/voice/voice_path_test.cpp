@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "plugin/entry_points.h"
 #include "tests/plugin/allocation_probe.h"
 #include "voice/transform_kernels.h"
 #include "voice_fixture.h"
@@ -29,8 +30,6 @@
 #include <csignal>
 #include <cstddef>
 #endif
-
-extern "C" void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*);
 
 namespace {
 

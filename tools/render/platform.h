@@ -1,7 +1,7 @@
 #pragma once
 
-// Everything wacky-render needs from the operating system, behind one small interface:
-// platform_posix.cpp implements it with dlopen, platform_windows.cpp with LoadLibrary.
+// What wacky-render needs from the operating system beyond loading the plugin (which the
+// host core does), behind one small interface: platform_posix.cpp and platform_windows.cpp.
 
 #include <cstdio>
 #include <string>
@@ -14,15 +14,6 @@ inline constexpr const char* kPluginFileName = "wacky_throats.dll";
 #else
 inline constexpr const char* kPluginFileName = "wacky_throats.so";
 #endif
-
-// Loads a shared library. Returns null on failure and puts the loader's own message in
-// `error`. A bare file name means the file in the current directory, not a search.
-void* openLibrary(const std::string& path, std::string& error);
-
-// Address of an exported function, or null.
-void* findSymbol(void* library, const char* name);
-
-void closeLibrary(void* library);
 
 // Directory holding the running executable, without a trailing separator.
 std::string executableDirectory();

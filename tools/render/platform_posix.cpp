@@ -1,4 +1,3 @@
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,21 +8,6 @@
 #include "tools/render/platform.h"
 
 namespace wt::render::platform {
-
-void* openLibrary(const std::string& path, std::string& error) {
-    // dlopen searches the library path for a name without a slash; a user means the file.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char* message = dlerror();
-        error = message != nullptr ? message : "unknown loader error";
-    }
-    return library;
-}
-
-void* findSymbol(void* library, const char* name) { return dlsym(library, name); }
-
-void closeLibrary(void* library) { dlclose(library); }
 
 std::string executableDirectory() {
     char path[PATH_MAX];

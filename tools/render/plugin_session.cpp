@@ -9,12 +9,12 @@
 #include "tools/render/exit_codes.h"
 #include "tools/render/platform.h"
 #include "tools/render/render_host.h"
+#include "tools/host_core/plugin_library.h"
 
 namespace wt::render {
 
 namespace {
 
-inline constexpr int kApiVersion = 19;
 inline constexpr const char* kPluginID = "wacky-render";
 // The one server tab the tool pretends to have; it is never connected.
 inline constexpr uint64_t kConnection = 1;
@@ -28,55 +28,48 @@ std::string directoryOf(const std::string& path) {
 
 }  // namespace
 
+// The entry points a render uses, in the order they are resolved.
+#define WT_RENDER_ENTRY_POINTS(X)                                                           \
+    X(apiVersion) X(setFunctionPointers) X(init) X(registerPluginID) X(initMenus)           \
+    X(onMenuItemEvent) X(onEditCapturedVoiceDataEvent) X(freeMemory) X(shutdown)
+
 struct PluginSession::EntryPoints {
-    int (*apiVersion)();
-    void (*setFunctionPointers)(const HostFunctions);
-    int (*init)();
-    void (*registerPluginID)(const char*);
-    void (*initMenus)(PluginMenuItem***, char**);
-    void (*onMenuItemEvent)(uint64_t, int, int, uint64_t);
-    void (*onEditCapturedVoiceDataEvent)(uint64_t, short*, int, int, int*);
-    void (*freeMemory)(void*);
-    void (*shutdown)();
+#define WT_POINTER(name) decltype(&ts3plugin_##name) name;
+    WT_RENDER_ENTRY_POINTS(WT_POINTER)
+#undef WT_POINTER
 };
 
 namespace {
 
 template <typename Function>
-void resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(platform::findSymbol(library, name));
+void require(Function function, const char* name) {
     if (function == nullptr)
         throw RenderError{ExitCode::EntryPointMissing,
-                          std::string("the plugin has no entry point ") + name};
+                          std::string("the plugin has no entry point ts3plugin_") + name};
 }
 
 }  // namespace
 
 PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
     std::string loaderMessage;
-    library_ = platform::openLibrary(path, loaderMessage);
+    library_ = hostcore::openLibrary(path, &loaderMessage);
     if (library_ == nullptr)
         throw RenderError{ExitCode::PluginNotLoadable,
                           "cannot load the plugin " + path + ": " + loaderMessage};
     auto entry = std::make_unique<EntryPoints>();
     try {
-        resolve(library_, "ts3plugin_apiVersion", entry->apiVersion);
-        resolve(library_, "ts3plugin_setFunctionPointers", entry->setFunctionPointers);
-        resolve(library_, "ts3plugin_init", entry->init);
-        resolve(library_, "ts3plugin_registerPluginID", entry->registerPluginID);
-        resolve(library_, "ts3plugin_initMenus", entry->initMenus);
-        resolve(library_, "ts3plugin_onMenuItemEvent", entry->onMenuItemEvent);
-        resolve(library_, "ts3plugin_onEditCapturedVoiceDataEvent",
-                entry->onEditCapturedVoiceDataEvent);
-        resolve(library_, "ts3plugin_freeMemory", entry->freeMemory);
-        resolve(library_, "ts3plugin_shutdown", entry->shutdown);
-        if (const int version = entry->apiVersion(); version != kApiVersion)
+#define WT_RESOLVE(name)                                \
+    entry->name = WT_ENTRY_POINT(library_, name); \
+    require(entry->name, #name);
+        WT_RENDER_ENTRY_POINTS(WT_RESOLVE)
+#undef WT_RESOLVE
+        if (const int version = entry->apiVersion(); version != hostcore::kInterfaceVersion)
             throw RenderError{ExitCode::PluginNotLoadable,
                               "the plugin " + path + " speaks interface version " +
                                   std::to_string(version) + "; this tool speaks " +
-                                  std::to_string(kApiVersion)};
+                                  std::to_string(hostcore::kInterfaceVersion)};
     } catch (...) {
-        platform::closeLibrary(library_);
+        hostcore::closeLibrary(library_);
         throw;
     }
 
@@ -85,7 +78,7 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
         makeHostFunctions({here, here, here, directoryOf(path)}, showPluginLog));
     if (const int result = entry->init(); result != 0) {
         // The client unloads a plugin whose init fails, without a shutdown.
-        platform::closeLibrary(library_);
+        hostcore::closeLibrary(library_);
         throw RenderError{ExitCode::PluginNotLoadable,
                           "the plugin failed to start: ts3plugin_init returned " +
                               std::to_string(result)};
@@ -111,7 +104,7 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
 
 PluginSession::~PluginSession() {
     entry_->shutdown();
-    platform::closeLibrary(library_);
+    hostcore::closeLibrary(library_);
     const HostLedger ledger = hostLedger();
     if (ledger.outstanding != 0)
         std::fprintf(stderr,

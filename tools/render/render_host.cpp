@@ -1,12 +1,11 @@
 #include "tools/render/render_host.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <set>
 
 #include "host/host.h"
+#include "tools/host_core/block_ledger.h"
 
 namespace wt::render {
 
@@ -21,13 +20,8 @@ struct HostState {
     std::mutex lock;  // the plugin may call from any thread it is called on
     HostPaths paths;
     bool showLog = false;
-    std::set<void*> handedOut;
-    size_t foreignFrees = 0;
-
     // What the plugin never gave back is the host's to release when the host goes.
-    ~HostState() {
-        for (void* block : handedOut) std::free(block);
-    }
+    hostcore::BlockLedger ledger;
 };
 
 HostState& state() {
@@ -60,28 +54,16 @@ extern "C" unsigned int hostGetPluginPath(char* path, size_t maxLen) {
 // Owned by the plugin after return; released with freeMemory.
 extern "C" unsigned int hostGetClientLibVersion(char** result) {
     if (result == nullptr) return kHostFailed;
-    const size_t size = std::strlen(kClientLibVersion) + 1;
-    char* text = static_cast<char*>(std::malloc(size));
+    void* text = state().ledger.handOut(kClientLibVersion, std::strlen(kClientLibVersion) + 1);
     if (text == nullptr) return kHostFailed;
-    std::memcpy(text, kClientLibVersion, size);
-    HostState& host = state();
-    const std::lock_guard guard(host.lock);
-    host.handedOut.insert(text);
-    *result = text;
+    *result = static_cast<char*>(text);
     return host::kOk;
 }
 
 extern "C" unsigned int hostFreeMemory(void* pointer) {
-    if (pointer == nullptr) return host::kOk;
-    HostState& host = state();
-    const std::lock_guard guard(host.lock);
-    if (host.handedOut.erase(pointer) == 0) {
-        // Not ours: releasing it would corrupt some other heap. Count it instead.
-        ++host.foreignFrees;
-        return kHostFailed;
-    }
-    std::free(pointer);
-    return host::kOk;
+    // A pointer that is not ours is counted, not released.
+    return state().ledger.giveBack(pointer).kind == hostcore::GivenBack::Unknown ? kHostFailed
+                                                                                : host::kOk;
 }
 
 extern "C" unsigned int hostLogMessage(const char* message, int severity, const char* channel,
@@ -115,9 +97,8 @@ HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog) {
 }
 
 HostLedger hostLedger() {
-    HostState& host = state();
-    const std::lock_guard guard(host.lock);
-    return {host.handedOut.size(), host.foreignFrees};
+    const HostState& host = state();
+    return {host.ledger.outstanding(), host.ledger.unknownGivenBack()};
 }
 
 }  // namespace wt::render
