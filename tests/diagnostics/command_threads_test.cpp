@@ -4,11 +4,11 @@
 // with, whole; the next command sees only the new state.
 
 #include <algorithm>
-#include <semaphore>
 #include <string>
 #include <thread>
 
 #include "tests/diagnostics/diagnostics_fixture.h"
+#include "tests/support/gate.h"
 
 namespace {
 
@@ -44,23 +44,23 @@ TEST_F(CommandThreads, ACommandKeepsItsIdentifierWholeWhileAnotherThreadReplaces
     const std::string replacement = "replacement-plugin-id";
     for (const bool shutDown : {false, true}) {
         for (const auto& use : kUses) {
-            std::binary_semaphore inside{0};
-            std::binary_semaphore goOn{0};
+            wt::test::Gate inside;
+            wt::test::Gate goOn;
             host.onCall(use.takesIdentifier, [&] {
-                inside.release();
-                goOn.acquire();
+                inside.open();
+                goOn.wait();
             });
             host.clearHostCalls();
             host.run([&] {
                 std::thread command([&] { host.plugin.processCommand(kHandler, use.text); });
-                inside.acquire();
+                inside.wait();
                 host.onCall(use.takesIdentifier, nullptr);
                 if (shutDown) {
                     host.plugin.shutdown();
                 } else {
                     host.plugin.registerPluginID(replacement.c_str());
                 }
-                goOn.release();
+                goOn.open();
                 command.join();
             });
             EXPECT_TRUE(contains(host.hostCalls(), withId(use.call, wt::testhost::kTestPluginId)))

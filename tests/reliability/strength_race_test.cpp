@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <semaphore>
 #include <thread>
 #include <vector>
 
 #include "tests/reliability/settings_read_hook.h"
 #include "tests/reliability/silenced_stdout.h"
+#include "tests/support/gate.h"
 #include "voice/effect_settings.h"
 
 extern "C" void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t);
@@ -22,13 +22,13 @@ constexpr int kMenuTypeGlobal = 0;
 constexpr int kStrengthUpItem = 18;
 constexpr int kStrengthDownItem = 19;
 
-std::binary_semaphore pressRead{0};
-std::binary_semaphore pressMayGoOn{0};
+wt::test::Gate* pressRead = nullptr;
+wt::test::Gate* pressMayGoOn = nullptr;
 
-void holdOnce(const wt::EffectSnapshot&) {
-    wt::test::settingsReadHook = nullptr;
-    pressRead.release();
-    pressMayGoOn.acquire();
+// Gates stay open: a second read on the held thread passes straight through.
+void holdAtRead(const wt::EffectSnapshot&) {
+    pressRead->open();
+    pressMayGoOn->wait();
 }
 
 void press(int item) {
@@ -49,16 +49,20 @@ float oneAfterTheOther(float from, int item, int presses) {
 // threads of their own meanwhile.
 float atOnce(float from, int item, int presses) {
     wt::storeEffectStrength(from);
+    wt::test::Gate read;
+    wt::test::Gate mayGoOn;
+    pressRead = &read;
+    pressMayGoOn = &mayGoOn;
     std::thread held([&] {
-        wt::test::settingsReadHook = holdOnce;
+        wt::test::settingsReadHook = holdAtRead;
         press(item);
         wt::test::settingsReadHook = nullptr;
     });
-    pressRead.acquire();
+    read.wait();
     std::vector<std::thread> others;
     for (int i = 1; i < presses; ++i) others.emplace_back([&] { press(item); });
     for (std::thread& other : others) other.join();
-    pressMayGoOn.release();
+    mayGoOn.open();
     held.join();
     return strengthNow();
 }
