@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "plugin/name_cache.h"
-#include "tests/plugin/allocation_probe.h"
+#include "tests/support/allocation_probe.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "plugin/entry_points.h"
-#include "tests/plugin/allocation_probe.h"
+#include "tests/support/allocation_probe.h"
 #include "tests/support/gate.h"
-#include "tests/testhost/stdout_capture.h"
+#include "tests/support/stdout_capture.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ TEST_F(PluginId, RegistrationPrintsTheCopyItMadeWhileAnotherThreadShutsDown) {
     ts3plugin_registerPluginID("first-identifier");
     allocations.onFree(holdRegistration);
 
-    const std::string output = wt::testhost::captureStdout([] {
+    const std::string output = wt::test::captureStdout([] {
         std::thread registering([] {
             holdNextRelease = true;
             ts3plugin_registerPluginID("second-identifier");

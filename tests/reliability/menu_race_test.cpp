@@ -21,7 +21,7 @@
 #include "plugin/entry_points.h"
 #include "reference_block.h"
 #include "tests/reliability/settings_read_hook.h"
-#include "tests/reliability/silenced_stdout.h"
+#include "tests/support/silenced_stdout.h"
 #include "voice/block_size.h"
 #include "voice/effect_settings.h"
 

@@ -13,14 +13,8 @@
 #include <thread>
 
 #include "host/host_functions.h"
-#include "tests/reliability/silenced_stdout.h"
-
-extern "C" {
-void ts3plugin_setFunctionPointers(const HostFunctions);
-void ts3plugin_registerPluginID(const char*);
-void ts3plugin_shutdown(void);
-int ts3plugin_processCommand(uint64_t, const char*);
-}
+#include "plugin/entry_points.h"
+#include "tests/support/silenced_stdout.h"
 
 namespace {
 

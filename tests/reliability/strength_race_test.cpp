@@ -9,12 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "plugin/entry_points.h"
 #include "tests/reliability/settings_read_hook.h"
-#include "tests/reliability/silenced_stdout.h"
 #include "tests/support/gate.h"
+#include "tests/support/silenced_stdout.h"
 #include "voice/effect_settings.h"
-
-extern "C" void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t);
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "tests/testhost/fake_client.h"
-#include "tests/testhost/stdout_capture.h"
+#include "tests/support/stdout_capture.h"
 #include "tools/host_core/plugin_library.h"
 
 namespace wt::testhost {
@@ -59,7 +59,7 @@ TestHost::TestHost(const std::string& libraryPath) {
 TestHost::~TestHost() {
     // As the client unloads a plugin: shutdown first, so that what the plugin keeps until
     // then (its identifier) is released before its code goes.
-    if (plugin.shutdown != nullptr) captureStdout([&] { plugin.shutdown(); });
+    if (plugin.shutdown != nullptr) test::captureStdout([&] { plugin.shutdown(); });
     detachHost(this);
     expectNothingOutstanding();
     hostcore::closeLibrary(library_);
@@ -90,7 +90,7 @@ CallOutcome TestHost::run(const std::function<void()>& call) {
         before = calls_.size();
     }
     CallOutcome outcome;
-    outcome.output = captureStdout(call);
+    outcome.output = test::captureStdout(call);
     std::lock_guard lock(mutex_);
     outcome.hostCalls.assign(calls_.begin() + static_cast<std::ptrdiff_t>(before), calls_.end());
     return outcome;

@@ -1,5 +1,7 @@
 // The effect menu's table seen from both ends: the item that carries a kind's name is the
-// item that selects that kind, for every kind and "No effect".
+// item that selects that kind, for every kind and "No effect". And the menu when memory
+// runs out: nothing half-built is handed over, nothing leaks. The same menu driven
+// through the built library is effect_menu_abi_test.cpp.
 
 #include "voice/effect_menu.h"
 
@@ -10,6 +12,7 @@
 
 #include "host/plugin_records.h"
 #include "plugin/entry_points.h"
+#include "tests/support/allocation_probe.h"
 #include "voice/effect_settings.h"
 #include "voice_fixture.h"
 
@@ -49,6 +52,37 @@ TEST(EffectMenuText, NoneIsNamedAndValuesNoItemSelectsAreNot) {
     EXPECT_STREQ(wt::effectMenuText(wt::EffectKind::None), "No effect");
     for (const int32_t kind : {-2, wt::kEffectKindCount, INT32_MIN, INT32_MAX})
         EXPECT_EQ(wt::effectMenuText(static_cast<wt::EffectKind>(kind)), nullptr) << kind;
+}
+
+// The list, ten records and the icon name.
+constexpr size_t kMenuBlocks = 12;
+
+TEST(MenuAllocation, EveryBlockHandedOverComesBackThroughFreeMemory) {
+    wt::test::AllocationProbe allocations;
+    if (!wt::test::AllocationProbe::active()) GTEST_SKIP() << "allocations not visible here";
+    PluginMenuItem** list = nullptr;
+    char* icon = nullptr;
+    ts3plugin_initMenus(&list, &icon);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(allocations.live(), kMenuBlocks);
+    for (PluginMenuItem** item = list; *item != nullptr; ++item) ts3plugin_freeMemory(*item);
+    ts3plugin_freeMemory(list);
+    ts3plugin_freeMemory(icon);
+    EXPECT_EQ(allocations.live(), 0u);
+}
+
+TEST(MenuAllocation, AFailedAllocationHandsOverNothingAndReleasesWhatWasMade) {
+    for (int failAt = 0; failAt < static_cast<int>(kMenuBlocks); ++failAt) {
+        wt::test::AllocationProbe allocations(failAt);
+        if (!wt::test::AllocationProbe::active()) GTEST_SKIP() << "allocations not visible here";
+        PluginMenuItem** list = reinterpret_cast<PluginMenuItem**>(&list);
+        char* icon = reinterpret_cast<char*>(&icon);
+        ts3plugin_initMenus(&list, &icon);
+        EXPECT_EQ(list, nullptr) << "allocation " << failAt << " failed";
+        EXPECT_EQ(icon, nullptr) << "allocation " << failAt << " failed";
+        EXPECT_EQ(allocations.live(), 0u) << "allocation " << failAt << " failed";
+        EXPECT_EQ(allocations.allocations(), static_cast<size_t>(failAt) + 1);
+    }
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "plugin/entry_points.h"
-#include "tests/plugin/allocation_probe.h"
+#include "tests/support/allocation_probe.h"
 #include "voice/transform_kernels.h"
 #include "voice_fixture.h"
 

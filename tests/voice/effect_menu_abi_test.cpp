@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/frame/voice_probe.h"
+#include "tests/support/voice_probe.h"
 #include "tests/testhost/test_host.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <functional>
 #include <string>
 
-namespace wt::testhost {
+namespace wt::test {
 
 // Runs `call` and returns everything it wrote to standard output. Not reentrant; at most
 // one capture at a time in the process.
 std::string captureStdout(const std::function<void()>& call);
 
-}  // namespace wt::testhost
+}  // namespace wt::test

@@ -1,4 +1,4 @@
-#include "tests/plugin/allocation_probe.h"
+#include "tests/support/allocation_probe.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tests/testhost/stdout_capture.h"
+#include "tests/support/stdout_capture.h"
 
 #include <cstdio>
 
@@ -17,7 +17,7 @@
 #define WT_FILENO fileno
 #endif
 
-namespace wt::testhost {
+namespace wt::test {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::string captureStdout(const std::function<void()>& call) {
     return output;
 }
 
-}  // namespace wt::testhost
+}  // namespace wt::test
