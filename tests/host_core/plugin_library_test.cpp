@@ -50,15 +50,14 @@ TEST(PluginLibrary, ABareNameIsTheFileInTheCurrentDirectory) {
     void* library = openLibrary(bare, nullptr);
     EXPECT_NE(library, nullptr);
     closeLibrary(library);
-    // A library every process has, found only by a search of the system path.
-#if defined(_WIN32)
-    const char* systemLibrary = "kernel32.dll";
-#else
-    const char* systemLibrary = "libc.so.6";
-#endif
+#if !defined(_WIN32)
+    // A library every process has, found only by a search of the system path. (The
+    // Windows loader answers a system DLL's name with the one it already has loaded,
+    // whatever directory the path names, so this half holds where the path is kept to.)
     std::string error;
-    EXPECT_EQ(openLibrary(systemLibrary, &error), nullptr);
+    EXPECT_EQ(openLibrary("libc.so.6", &error), nullptr);
     EXPECT_FALSE(error.empty());
+#endif
 
     fs::current_path(before);
     std::error_code ignored;
