@@ -107,7 +107,7 @@ std::optional<uint64_t> handlerOf(First first, Rest...) {
     }
 }
 
-inline std::optional<uint64_t> handlerOf() { return std::nullopt; }
+[[maybe_unused]] std::optional<uint64_t> handlerOf() { return std::nullopt; }
 
 // Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
@@ -144,9 +144,10 @@ struct FakeClient {
         if (const auto hook = host->hook(function)) hook();
     }
 
+    // A request or message: the scripted result for its handler ID, nothing written. The
+    // functions that answer more specialise it below.
     template <F function>
     struct Answer {
-        static constexpr bool kRecordsItself = false;
         template <typename... Args>
         static unsigned int call(TestHost& host, Args... args) {
             return host.result(function, handlerOf(args...));
@@ -210,45 +211,17 @@ struct FakeClient {
 
 // ---- the host functions that answer more than a result code ----
 
-// A path query: the scripted text, no handler, no key.
-struct PathAnswer {
-    static constexpr bool kRecordsItself = false;
-    static unsigned int answer(TestHost& host, F function, char* path, size_t maxLen) {
-        return FakeClient::fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
-    }
-};
-
-template <>
-struct FakeClient::Answer<F::getAppPath> : PathAnswer {
+// The path queries: the scripted text, no handler, no key.
+template <F function>
+    requires(function >= F::getAppPath && function <= F::getPluginPath)
+struct FakeClient::Answer<function> {
     static unsigned int call(TestHost& host, char* path, size_t maxLen) {
-        return answer(host, F::getAppPath, path, maxLen);
-    }
-};
-
-template <>
-struct FakeClient::Answer<F::getResourcesPath> : PathAnswer {
-    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
-        return answer(host, F::getResourcesPath, path, maxLen);
-    }
-};
-
-template <>
-struct FakeClient::Answer<F::getConfigPath> : PathAnswer {
-    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
-        return answer(host, F::getConfigPath, path, maxLen);
-    }
-};
-
-template <>
-struct FakeClient::Answer<F::getPluginPath> : PathAnswer {
-    static unsigned int call(TestHost& host, char* path, size_t maxLen) {
-        return answer(host, F::getPluginPath, path, maxLen);
+        return fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
     }
 };
 
 template <>
 struct FakeClient::Answer<F::getClientLibVersion> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, char** result) {
         return handOutText(host, F::getClientLibVersion, std::nullopt, std::nullopt, result);
     }
@@ -257,7 +230,6 @@ struct FakeClient::Answer<F::getClientLibVersion> {
 // Recorded once the pointer is known to be a block, null or foreign.
 template <>
 struct FakeClient::Answer<F::freeMemory> {
-    static constexpr bool kRecordsItself = true;
     static unsigned int call(TestHost& host, void* pointer) {
         record(host, ::wt::testhost::call("freeMemory", takeBack(host, pointer)));
         return result(host, F::freeMemory);
@@ -266,7 +238,6 @@ struct FakeClient::Answer<F::freeMemory> {
 
 template <>
 struct FakeClient::Answer<F::getClientID> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint16_t* result) {
         const unsigned int code = host.result(F::getClientID, handler);
         if (code == 0) writeNumber(host, F::getClientID, std::nullopt, result);
@@ -276,7 +247,6 @@ struct FakeClient::Answer<F::getClientID> {
 
 template <>
 struct FakeClient::Answer<F::getClientSelfVariableAsString> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, int flag, char** result) {
         return handOutText(host, F::getClientSelfVariableAsString, handler,
                            static_cast<uint64_t>(flag), result);
@@ -285,7 +255,6 @@ struct FakeClient::Answer<F::getClientSelfVariableAsString> {
 
 template <>
 struct FakeClient::Answer<F::getClientVariableAsString> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, int,
                              char** result) {
         return handOutText(host, F::getClientVariableAsString, handler, clientID, result);
@@ -294,7 +263,6 @@ struct FakeClient::Answer<F::getClientVariableAsString> {
 
 template <>
 struct FakeClient::Answer<F::getClientDisplayName> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, char* result,
                              size_t maxLen) {
         return fillBuffer(host, F::getClientDisplayName, handler, clientID, result, maxLen);
@@ -303,7 +271,6 @@ struct FakeClient::Answer<F::getClientDisplayName> {
 
 template <>
 struct FakeClient::Answer<F::getChannelOfClient> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID,
                              uint64_t* result) {
         const unsigned int code = host.result(F::getChannelOfClient, handler, clientID);
@@ -314,7 +281,6 @@ struct FakeClient::Answer<F::getChannelOfClient> {
 
 template <>
 struct FakeClient::Answer<F::getChannelVariableAsString> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint64_t channelID, int,
                              char** result) {
         return handOutText(host, F::getChannelVariableAsString, handler, channelID, result);
@@ -323,7 +289,6 @@ struct FakeClient::Answer<F::getChannelVariableAsString> {
 
 template <>
 struct FakeClient::Answer<F::getChannelList> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint64_t** result) {
         return handOutIds(host, F::getChannelList, handler, result);
     }
@@ -331,7 +296,6 @@ struct FakeClient::Answer<F::getChannelList> {
 
 template <>
 struct FakeClient::Answer<F::getServerConnectionHandlerList> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t** result) {
         return handOutIds(host, F::getServerConnectionHandlerList, std::nullopt, result);
     }
@@ -339,7 +303,6 @@ struct FakeClient::Answer<F::getServerConnectionHandlerList> {
 
 template <>
 struct FakeClient::Answer<F::getServerVariableAsString> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, int flag, char** result) {
         return handOutText(host, F::getServerVariableAsString, handler,
                            static_cast<uint64_t>(flag), result);
@@ -348,7 +311,6 @@ struct FakeClient::Answer<F::getServerVariableAsString> {
 
 template <>
 struct FakeClient::Answer<F::getCurrentServerConnectionHandlerID> {
-    static constexpr bool kRecordsItself = false;
     static uint64_t call(TestHost& host) {
         return host.number(F::getCurrentServerConnectionHandlerID, std::nullopt).value_or(0);
     }
@@ -356,7 +318,6 @@ struct FakeClient::Answer<F::getCurrentServerConnectionHandlerID> {
 
 template <>
 struct FakeClient::Answer<F::createReturnCode> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, const char*, char* returnCode, size_t maxLen) {
         return fillBuffer(host, F::createReturnCode, std::nullopt, std::nullopt, returnCode,
                           maxLen);
@@ -365,7 +326,6 @@ struct FakeClient::Answer<F::createReturnCode> {
 
 template <>
 struct FakeClient::Answer<F::getServerConnectInfo> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, char* hostName, uint16_t* port,
                              char*, size_t maxLen) {
         const unsigned int code = fillBuffer(host, F::getServerConnectInfo, handler,
@@ -377,7 +337,6 @@ struct FakeClient::Answer<F::getServerConnectInfo> {
 
 template <>
 struct FakeClient::Answer<F::getChannelConnectInfo> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint64_t channelID, char* path,
                              char*, size_t maxLen) {
         return fillBuffer(host, F::getChannelConnectInfo, handler, channelID, path, maxLen);
@@ -386,7 +345,6 @@ struct FakeClient::Answer<F::getChannelConnectInfo> {
 
 template <>
 struct FakeClient::Answer<F::getAvatar> {
-    static constexpr bool kRecordsItself = false;
     static unsigned int call(TestHost& host, uint64_t handler, uint16_t clientID, char* result,
                              size_t maxLen) {
         return fillBuffer(host, F::getAvatar, handler, clientID, result, maxLen);
@@ -406,11 +364,11 @@ struct Relay<function, Result (*)(Args...)> {
         FakeClient::runHook(function);
         TestHost* host = FakeClient::current();
         if (host == nullptr) return FakeClient::noHost<Result>();
-        using Answer = FakeClient::Answer<function>;
-        if constexpr (!Answer::kRecordsItself) {
+        // freeMemory records itself, once it knows what it was given back.
+        if constexpr (function != F::freeMemory) {
             FakeClient::record(*host, ::wt::testhost::call(hostFunctionName(function), args...));
         }
-        return Answer::call(*host, args...);
+        return FakeClient::Answer<function>::call(*host, args...);
     }
 };
 
