@@ -16,16 +16,10 @@ constexpr int kNotHandled = 1;
 
 }  // namespace
 
-// The chat command keyword, "test". Static; the client never frees it. [any thread]
 WT_EXPORT const char* ts3plugin_commandKeyword(void) {
     return "test";
 }
 
-// Runs "/test <subcommand> [parameters]" for the server tab `serverConnectionHandlerID`.
-//   command: the text after the keyword; valid only during this call (a bounded copy of
-//     at most 127 bytes, no character split, is parsed); null reads as the empty text.
-// Returns 0 when the first word names a subcommand, whatever the subcommand then
-// reports, and 1 otherwise. [client thread, after setFunctionPointers]
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command) {
     using namespace wt::diagnostics;
     const uint64_t handler = serverConnectionHandlerID;

@@ -120,11 +120,6 @@ void reportConnectionHandlers(uint64_t handler) {
 
 }  // namespace wt::diagnostics
 
-// Writes the connection report to the console and the client log when the tab
-// `serverConnectionHandlerID` reaches status 4 (fully established); every other status
-// does nothing. A failed query ends the report with a log line; what was written stands,
-// and every host string and ID list received is released before return.
-// [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
                                                     int newStatus, unsigned int /*errorNumber*/) {
     using namespace wt::diagnostics;

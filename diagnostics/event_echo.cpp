@@ -1,5 +1,4 @@
-// One-line console echoes of client events. Every text argument is valid only during
-// its call and may be null (printed as the empty text).
+// One-line console echoes of client events.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +18,6 @@ constexpr size_t kDisplayNameSize = 512;
 
 }  // namespace
 
-// "--> <name> starts talking" for status 1, "stops talking" for any other status;
-// nothing when the display name cannot be had. [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID, int status,
                                                  int /*isReceivedWhisper*/, uint16_t clientID) {
     char name[kDisplayNameSize] = {};
@@ -36,7 +33,6 @@ WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandle
     }
 }
 
-// Returns 0 always: the message is left to the client. [client thread]
 WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, uint16_t targetMode,
                                            uint16_t /*toID*/, uint16_t fromID, const char* fromName,
                                            const char* /*fromUniqueIdentifier*/,
@@ -47,8 +43,6 @@ WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, u
     return 0;
 }
 
-// Returns 1 when a return code came with the error (not null, even if empty), else 0.
-// [client thread]
 WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
                                            const char* errorMessage, unsigned int error,
                                            const char* returnCode, const char* /*extraMessage*/) {
@@ -57,7 +51,6 @@ WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
     return returnCode != nullptr ? 1 : 0;
 }
 
-// avatarPath: null when the avatar was deleted. [client thread]
 WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uint16_t clientID,
                                          const char* avatarPath) {
     if (avatarPath != nullptr) {
@@ -69,14 +62,11 @@ WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uin
     }
 }
 
-// [client thread]
 WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t /*serverConnectionHandlerID*/,
                                               const char* pluginName, const char* pluginCommand) {
     std::printf("ON PLUGIN COMMAND: %s %s\n", printable(pluginName), printable(pluginCommand));
 }
 
-// Echoes the tab that became current next to the one the client names current now.
-// [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectionHandlerID) {
     std::printf("PLUGIN: currentServerConnectionChanged %llu (%llu)\n",
                 printed(serverConnectionHandlerID),

@@ -7,11 +7,6 @@
 #include "host/host.h"
 #include "plugin/entry_points.h"
 
-// Echoes a poke and answers it with the private message "Received your poke!", unless
-// the client already ignores the poke or the poke came from the own client.
-//   pokerName, pokerUniqueIdentity, message: valid only during this call; may be null.
-// Returns 0 always: the poke is left to the client as well.
-// [client thread, after setFunctionPointers]
 WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
                                           const char* pokerName,
                                           const char* /*pokerUniqueIdentity*/, const char* message,
