@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "diagnostics/command_parser.h"
-#include "diagnostics/subcommands.h"
 #include "diagnostics/text_fit.h"
 #include "plugin/entry_points.h"
 
@@ -27,39 +26,7 @@ WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const
 
     ParsedCommand parsed;
     parseCommand(command, parsed);
-    switch (parsed.subcommand) {
-        case Subcommand::None:
-            return kNotHandled;
-        case Subcommand::Join:
-            runJoin(handler, parsed.first, parsed.second);
-            break;
-        case Subcommand::Command:
-            runPluginCommand(handler, parsed.first);
-            break;
-        case Subcommand::ServerInfo:
-            runServerInfo(handler);
-            break;
-        case Subcommand::ChannelInfo:
-            runChannelInfo(handler);
-            break;
-        case Subcommand::Avatar:
-            runAvatar(handler, parsed.first);
-            break;
-        case Subcommand::EnableMenu:
-            runEnableMenu(handler, parsed.first, parsed.second);
-            break;
-        case Subcommand::Subscribe:
-            runSubscribe(handler, parsed.first, true);
-            break;
-        case Subcommand::Unsubscribe:
-            runSubscribe(handler, parsed.first, false);
-            break;
-        case Subcommand::SubscribeAll:
-            runSubscribeAll(handler, true);
-            break;
-        case Subcommand::UnsubscribeAll:
-            runSubscribeAll(handler, false);
-            break;
-    }
+    if (parsed.subcommand == nullptr) return kNotHandled;
+    parsed.subcommand->run(handler, parsed.first, parsed.second);
     return kHandled;
 }

@@ -11,7 +11,7 @@
 namespace {
 
 using wt::diagnostics::printable;
-using wt::diagnostics::printed;
+using wt::diagnostics::asUnsignedLongLong;
 
 constexpr int kTalking = 1;
 constexpr size_t kDisplayNameSize = 512;
@@ -38,7 +38,7 @@ WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, u
                                            const char* /*fromUniqueIdentifier*/,
                                            const char* message, int ffIgnored) {
     std::printf("PLUGIN: onTextMessageEvent %llu %d %d %s %s %d\n",
-                printed(serverConnectionHandlerID), static_cast<int>(targetMode),
+                asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(targetMode),
                 static_cast<int>(fromID), printable(fromName), printable(message), ffIgnored);
     return 0;
 }
@@ -46,19 +46,21 @@ WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, u
 WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
                                            const char* errorMessage, unsigned int error,
                                            const char* returnCode, const char* /*extraMessage*/) {
-    std::printf("PLUGIN: onServerErrorEvent %llu %s %d %s\n", printed(serverConnectionHandlerID),
-                printable(errorMessage), static_cast<int>(error), printable(returnCode));
+    std::printf("PLUGIN: onServerErrorEvent %llu %s %d %s\n",
+                asUnsignedLongLong(serverConnectionHandlerID), printable(errorMessage),
+                static_cast<int>(error), printable(returnCode));
     return returnCode != nullptr ? 1 : 0;
 }
 
 WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uint16_t clientID,
                                          const char* avatarPath) {
     if (avatarPath != nullptr) {
-        std::printf("onAvatarUpdated: %llu %d %s\n", printed(serverConnectionHandlerID),
-                    static_cast<int>(clientID), avatarPath);
+        std::printf("onAvatarUpdated: %llu %d %s\n",
+                    asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID),
+                    avatarPath);
     } else {
-        std::printf("onAvatarUpdated: %llu %d - deleted\n", printed(serverConnectionHandlerID),
-                    static_cast<int>(clientID));
+        std::printf("onAvatarUpdated: %llu %d - deleted\n",
+                    asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID));
     }
 }
 
@@ -69,6 +71,6 @@ WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t /*serverConnectionHandler
 
 WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectionHandlerID) {
     std::printf("PLUGIN: currentServerConnectionChanged %llu (%llu)\n",
-                printed(serverConnectionHandlerID),
-                printed(wt::host::getCurrentServerConnectionHandlerID()));
+                asUnsignedLongLong(serverConnectionHandlerID),
+                asUnsignedLongLong(wt::host::getCurrentServerConnectionHandlerID()));
 }

@@ -62,7 +62,7 @@ WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t i
                                   char** data) {
     using namespace wt::diagnostics;
     HostText name;
-    if (name.take(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=
+    if (name.keepOnSuccess(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=
         wt::host::kOk) {
         return;
     }

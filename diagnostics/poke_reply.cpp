@@ -14,9 +14,9 @@ WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, ui
     using namespace wt;
     using diagnostics::printable;
     const uint64_t handler = serverConnectionHandlerID;
-    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n", diagnostics::printed(handler),
-                static_cast<int>(fromClientID), printable(pokerName), printable(message),
-                ffIgnored);
+    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n",
+                diagnostics::asUnsignedLongLong(handler), static_cast<int>(fromClientID),
+                printable(pokerName), printable(message), ffIgnored);
     if (ffIgnored != 0) return 0;
 
     uint16_t ownClientId = 0;
