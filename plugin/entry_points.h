@@ -42,7 +42,7 @@
 //
 // Every text is NUL-terminated UTF-8; a text argument that is null reads as the empty text
 // unless its contract says otherwise. H is a server connection handler ID. Every console
-// line goes to standard output exactly as quoted, newline included.
+// line goes to standard output exactly as quoted, followed by a newline.
 
 #include <cstdint>
 
@@ -195,7 +195,8 @@ WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHan
 WT_EXPORT const char* ts3plugin_infoTitle(void);
 
 // Stores in *data a 128-byte text naming item `id` of `type` (0 server, 1 channel, 2
-// client) on tab H. When there is none (a failed query or an unknown type, each of which
+// client) on tab H: 'The nickname is [I]"<name>"[/I]', the name cut short at a character
+// boundary so that the closing quote and tag stay. When there is none (a failed query or an unknown type, each of which
 // prints why, or no memory), *data is left exactly as passed.
 // *data: Owned by the host after return; released through ts3plugin_freeMemory. Null: the
 // query still runs, nothing is made.
