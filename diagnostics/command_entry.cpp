@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "diagnostics/command_parser.h"
-#include "diagnostics/subcommands.h"
 #include "diagnostics/text_fit.h"
 #include "plugin/entry_points.h"
 
@@ -16,16 +15,10 @@ constexpr int kNotHandled = 1;
 
 }  // namespace
 
-// The chat command keyword, "test". Static; the client never frees it. [any thread]
 WT_EXPORT const char* ts3plugin_commandKeyword(void) {
     return "test";
 }
 
-// Runs "/test <subcommand> [parameters]" for the server tab `serverConnectionHandlerID`.
-//   command: the text after the keyword; valid only during this call (a bounded copy of
-//     at most 127 bytes, no character split, is parsed); null reads as the empty text.
-// Returns 0 when the first word names a subcommand, whatever the subcommand then
-// reports, and 1 otherwise. [client thread, after setFunctionPointers]
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command) {
     using namespace wt::diagnostics;
     const uint64_t handler = serverConnectionHandlerID;
@@ -33,39 +26,7 @@ WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const
 
     ParsedCommand parsed;
     parseCommand(command, parsed);
-    switch (parsed.subcommand) {
-        case Subcommand::None:
-            return kNotHandled;
-        case Subcommand::Join:
-            runJoin(handler, parsed.first, parsed.second);
-            break;
-        case Subcommand::Command:
-            runPluginCommand(handler, parsed.first);
-            break;
-        case Subcommand::ServerInfo:
-            runServerInfo(handler);
-            break;
-        case Subcommand::ChannelInfo:
-            runChannelInfo(handler);
-            break;
-        case Subcommand::Avatar:
-            runAvatar(handler, parsed.first);
-            break;
-        case Subcommand::EnableMenu:
-            runEnableMenu(handler, parsed.first, parsed.second);
-            break;
-        case Subcommand::Subscribe:
-            runSubscribe(handler, parsed.first, true);
-            break;
-        case Subcommand::Unsubscribe:
-            runSubscribe(handler, parsed.first, false);
-            break;
-        case Subcommand::SubscribeAll:
-            runSubscribeAll(handler, true);
-            break;
-        case Subcommand::UnsubscribeAll:
-            runSubscribeAll(handler, false);
-            break;
-    }
+    if (parsed.subcommand == nullptr) return kNotHandled;
+    parsed.subcommand->run(handler, parsed.first, parsed.second);
     return kHandled;
 }

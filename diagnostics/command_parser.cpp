@@ -10,29 +10,31 @@ namespace {
 
 constexpr char kSeparator = ' ';
 
-struct SubcommandName {
-    const char* name;
-    Subcommand subcommand;
-};
-
-constexpr SubcommandName kSubcommands[] = {
-    {"join", Subcommand::Join},
-    {"command", Subcommand::Command},
-    {"serverinfo", Subcommand::ServerInfo},
-    {"channelinfo", Subcommand::ChannelInfo},
-    {"avatar", Subcommand::Avatar},
-    {"enablemenu", Subcommand::EnableMenu},
-    {"subscribe", Subcommand::Subscribe},
-    {"unsubscribe", Subcommand::Unsubscribe},
-    {"subscribeall", Subcommand::SubscribeAll},
-    {"unsubscribeall", Subcommand::UnsubscribeAll},
-};
-
-Subcommand subcommandNamed(const char* token) {
-    for (const SubcommandName& entry : kSubcommands) {
-        if (std::strcmp(token, entry.name) == 0) return entry.subcommand;
+// Every name is one non-empty token, told apart from every other name: a name with a blank
+// in it, or a repeated one, could never be reached.
+consteval bool everyNameReachable() {
+    for (const Subcommand& entry : kSubcommands) {
+        if (entry.name[0] == '\0' || entry.run == nullptr) return false;
+        for (const char* c = entry.name; *c != '\0'; ++c)
+            if (*c == kSeparator) return false;
+        for (const Subcommand& other : kSubcommands) {
+            if (&other == &entry) continue;
+            const char* a = entry.name;
+            const char* b = other.name;
+            while (*a != '\0' && *a == *b) ++a, ++b;
+            if (*a == *b) return false;
+        }
     }
-    return Subcommand::None;
+    return true;
+}
+
+static_assert(everyNameReachable());
+
+const Subcommand* subcommandNamed(const char* token) {
+    for (const Subcommand& entry : kSubcommands) {
+        if (std::strcmp(token, entry.name) == 0) return &entry;
+    }
+    return nullptr;
 }
 
 // Terminates the token that starts at `cursor` and returns where the next one starts,
@@ -56,7 +58,7 @@ void parseCommand(const char* text, ParsedCommand& parsed) {
     std::memcpy(parsed.copy, source, length);
     parsed.copy[length] = '\0';
 
-    parsed.subcommand = Subcommand::None;
+    parsed.subcommand = nullptr;
     parsed.first = nullptr;
     parsed.second = nullptr;
 

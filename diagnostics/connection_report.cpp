@@ -22,7 +22,7 @@ constexpr size_t kIdentityLineSize = 1024;
 
 bool reportClientLibVersion(uint64_t handler) {
     HostText version;
-    if (version.take(host::getClientLibVersion(&version.data)) != host::kOk) {
+    if (version.keepOnSuccess(host::getClientLibVersion(&version.data)) != host::kOk) {
         host::log("Error querying client lib version", host::kLogError, handler);
         return false;
     }
@@ -40,8 +40,8 @@ void logPluginIdentity(uint64_t handler) {
 bool reportServer(uint64_t handler) {
     {
         HostText name;
-        const unsigned int result =
-            name.take(host::getServerVariableAsString(handler, host::kServerName, &name.data));
+        const unsigned int result = name.keepOnSuccess(
+            host::getServerVariableAsString(handler, host::kServerName, &name.data));
         if (result == host::kNotConnected) return false;  // no connection, nothing to say
         if (result != host::kOk) {
             host::log("Error querying server name", host::kLogError, handler);
@@ -50,7 +50,7 @@ bool reportServer(uint64_t handler) {
         std::printf("PLUGIN: Server name: %s\n", printable(name.data));
     }
     HostText welcome;
-    if (welcome.take(host::getServerVariableAsString(handler, host::kServerWelcomeMessage,
+    if (welcome.keepOnSuccess(host::getServerVariableAsString(handler, host::kServerWelcomeMessage,
                                                      &welcome.data)) != host::kOk) {
         host::log("Error querying server welcome message", host::kLogError, handler);
         return false;
@@ -66,7 +66,7 @@ bool reportOwnClient(uint64_t handler) {
         return false;
     }
     HostText nickname;
-    if (nickname.take(host::getClientSelfVariableAsString(handler, host::kClientNickname,
+    if (nickname.keepOnSuccess(host::getClientSelfVariableAsString(handler, host::kClientNickname,
                                                           &nickname.data)) != host::kOk) {
         host::log("Error querying client nickname", host::kLogError, handler);
         return false;
@@ -78,19 +78,20 @@ bool reportOwnClient(uint64_t handler) {
 
 bool reportChannels(uint64_t handler) {
     HostIdList channels;
-    if (channels.take(host::getChannelList(handler, &channels.data)) != host::kOk) {
+    if (channels.keepOnSuccess(host::getChannelList(handler, &channels.data)) != host::kOk) {
         host::log("Error getting channel list", host::kLogError, handler);
         return false;
     }
     std::printf("PLUGIN: Available channels:\n");
     for (const uint64_t* id = channels.data; id != nullptr && *id != 0; ++id) {
         HostText name;
-        if (name.take(host::getChannelVariableAsString(handler, *id, host::kChannelName,
+        if (name.keepOnSuccess(host::getChannelVariableAsString(handler, *id, host::kChannelName,
                                                        &name.data)) != host::kOk) {
             host::log("Error querying channel name", host::kLogError, handler);
             return false;
         }
-        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", printed(*id), printable(name.data));
+        std::printf("PLUGIN: Channel ID = %llu, name = %s\n", asUnsignedLongLong(*id),
+                    printable(name.data));
     }
     return true;
 }
@@ -99,16 +100,16 @@ bool reportChannels(uint64_t handler) {
 void reportConnectionHandlers(uint64_t handler) {
     std::printf("PLUGIN: Existing server connection handlers:\n");
     HostIdList handlers;
-    if (handlers.take(host::getServerConnectionHandlerList(&handlers.data)) != host::kOk) {
+    if (handlers.keepOnSuccess(host::getServerConnectionHandlerList(&handlers.data)) != host::kOk) {
         host::log("Error getting server list", host::kLogError, handler);
         return;
     }
     for (const uint64_t* id = handlers.data; id != nullptr && *id != 0; ++id) {
         HostText name;
         const unsigned int result =
-            name.take(host::getServerVariableAsString(*id, host::kServerName, &name.data));
+            name.keepOnSuccess(host::getServerVariableAsString(*id, host::kServerName, &name.data));
         if (result == host::kOk) {
-            std::printf("- %llu - %s\n", printed(*id), printable(name.data));
+            std::printf("- %llu - %s\n", asUnsignedLongLong(*id), printable(name.data));
         } else if (result != host::kNotConnected) {
             // Logged under the handler of the event, not of the tab that failed.
             host::log("Error querying server name", host::kLogError, handler);
@@ -120,11 +121,6 @@ void reportConnectionHandlers(uint64_t handler) {
 
 }  // namespace wt::diagnostics
 
-// Writes the connection report to the console and the client log when the tab
-// `serverConnectionHandlerID` reaches status 4 (fully established); every other status
-// does nothing. A failed query ends the report with a log line; what was written stands,
-// and every host string and ID list received is released before return.
-// [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
                                                     int newStatus, unsigned int /*errorNumber*/) {
     using namespace wt::diagnostics;

@@ -1,5 +1,4 @@
-// One-line console echoes of client events. Every text argument is valid only during
-// its call and may be null (printed as the empty text).
+// One-line console echoes of client events.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,15 +11,13 @@
 namespace {
 
 using wt::diagnostics::printable;
-using wt::diagnostics::printed;
+using wt::diagnostics::asUnsignedLongLong;
 
 constexpr int kTalking = 1;
 constexpr size_t kDisplayNameSize = 512;
 
 }  // namespace
 
-// "--> <name> starts talking" for status 1, "stops talking" for any other status;
-// nothing when the display name cannot be had. [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID, int status,
                                                  int /*isReceivedWhisper*/, uint16_t clientID) {
     char name[kDisplayNameSize] = {};
@@ -36,49 +33,44 @@ WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandle
     }
 }
 
-// Returns 0 always: the message is left to the client. [client thread]
 WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, uint16_t targetMode,
                                            uint16_t /*toID*/, uint16_t fromID, const char* fromName,
                                            const char* /*fromUniqueIdentifier*/,
                                            const char* message, int ffIgnored) {
     std::printf("PLUGIN: onTextMessageEvent %llu %d %d %s %s %d\n",
-                printed(serverConnectionHandlerID), static_cast<int>(targetMode),
+                asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(targetMode),
                 static_cast<int>(fromID), printable(fromName), printable(message), ffIgnored);
     return 0;
 }
 
-// Returns 1 when a return code came with the error (not null, even if empty), else 0.
-// [client thread]
 WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
                                            const char* errorMessage, unsigned int error,
                                            const char* returnCode, const char* /*extraMessage*/) {
-    std::printf("PLUGIN: onServerErrorEvent %llu %s %d %s\n", printed(serverConnectionHandlerID),
-                printable(errorMessage), static_cast<int>(error), printable(returnCode));
+    std::printf("PLUGIN: onServerErrorEvent %llu %s %d %s\n",
+                asUnsignedLongLong(serverConnectionHandlerID), printable(errorMessage),
+                static_cast<int>(error), printable(returnCode));
     return returnCode != nullptr ? 1 : 0;
 }
 
-// avatarPath: null when the avatar was deleted. [client thread]
 WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uint16_t clientID,
                                          const char* avatarPath) {
     if (avatarPath != nullptr) {
-        std::printf("onAvatarUpdated: %llu %d %s\n", printed(serverConnectionHandlerID),
-                    static_cast<int>(clientID), avatarPath);
+        std::printf("onAvatarUpdated: %llu %d %s\n",
+                    asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID),
+                    avatarPath);
     } else {
-        std::printf("onAvatarUpdated: %llu %d - deleted\n", printed(serverConnectionHandlerID),
-                    static_cast<int>(clientID));
+        std::printf("onAvatarUpdated: %llu %d - deleted\n",
+                    asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID));
     }
 }
 
-// [client thread]
 WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t /*serverConnectionHandlerID*/,
                                               const char* pluginName, const char* pluginCommand) {
     std::printf("ON PLUGIN COMMAND: %s %s\n", printable(pluginName), printable(pluginCommand));
 }
 
-// Echoes the tab that became current next to the one the client names current now.
-// [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectionHandlerID) {
     std::printf("PLUGIN: currentServerConnectionChanged %llu (%llu)\n",
-                printed(serverConnectionHandlerID),
-                printed(wt::host::getCurrentServerConnectionHandlerID()));
+                asUnsignedLongLong(serverConnectionHandlerID),
+                asUnsignedLongLong(wt::host::getCurrentServerConnectionHandlerID()));
 }

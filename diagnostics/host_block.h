@@ -1,9 +1,9 @@
 #pragma once
 
-// Strings and ID lists that host queries hand over through out-parameters. They belong
-// to the plugin after a successful query and go back to the client's freeMemory as soon
-// as they have been used, on every path. A failed query hands over nothing, whatever it
-// left in the out-pointer.
+// Strings and ID lists that host queries hand over through out-parameters, after a
+// successful query: Owned by the plugin; released with the host's freeMemory as soon as
+// used (on every path). A failed query hands over nothing, whatever it left in the
+// out-pointer.
 
 #include <cstdint>
 
@@ -13,7 +13,7 @@ namespace wt::diagnostics {
 
 // Owns one block a host query hands over, for one scope:
 //   HostText name;
-//   if (name.take(host::getServerVariableAsString(handler, flag, &name.data)) != kOk) ...
+//   if (name.keepOnSuccess(host::getServerVariableAsString(handler, flag, &name.data)) != kOk) ...
 template <typename Element>
 struct HostBlock {
     Element* data = nullptr;
@@ -27,7 +27,7 @@ struct HostBlock {
     }
 
     // Passes the query's result through; keeps the block only when the query succeeded.
-    unsigned int take(unsigned int result) {
+    unsigned int keepOnSuccess(unsigned int result) {
         if (result != host::kOk) data = nullptr;
         return result;
     }

@@ -30,12 +30,6 @@ void copyBounded(char (&field)[kHotkeyTextSize], const char* text) {
 
 }  // namespace
 
-// Hands the client the list of the plugin's hotkeys: three records, then a null pointer.
-//   hotkeys: receives the list. The list and every record are owned by the host after
-//     return; released through ts3plugin_freeMemory. Null does nothing.
-// When memory runs out the list ends early: a failed record ends it where that record
-// would have stood, and a failed list leaves *hotkeys null (no hotkeys).
-// [main thread, while the client loads the plugin]
 WT_EXPORT void ts3plugin_initHotkeys(PluginHotkey*** hotkeys) {
     if (hotkeys == nullptr) return;
     auto** list =
@@ -53,11 +47,8 @@ WT_EXPORT void ts3plugin_initHotkeys(PluginHotkey*** hotkeys) {
     list[count] = nullptr;
 }
 
-// Echoes a pressed hotkey on the console. keyword: valid only during this call.
-// [client thread]
 WT_EXPORT void ts3plugin_onHotkeyEvent(const char* keyword) {
     std::printf("PLUGIN: Hotkey event: %s\n", wt::diagnostics::printable(keyword));
 }
 
-// A recorded hotkey needs nothing from the plugin. [client thread]
 WT_EXPORT void ts3plugin_onHotkeyRecordedEvent(const char* /*keyword*/, const char* /*key*/) {}

@@ -54,23 +54,15 @@ unsigned int queryItemName(uint64_t handler, uint64_t item, int type, char** nam
 
 }  // namespace wt::diagnostics
 
-// The title of the plugin's info panel section. Static; the client never frees it.
-// [any thread]
 WT_EXPORT const char* ts3plugin_infoTitle(void) {
     return "MOR-LEX Wacky Throats 1.0 info";
 }
 
-// Fills the info panel for item `id` of type `type` (0 server, 1 channel, 2 client) on
-// tab `serverConnectionHandlerID`.
-//   data: receives a 128-byte terminated text. Owned by the host after return; released
-//     through ts3plugin_freeMemory. Left exactly as passed when no text is produced (a
-//     failed query, an unknown type, no memory). Null: the query runs, nothing is made.
-// [client thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
                                   char** data) {
     using namespace wt::diagnostics;
     HostText name;
-    if (name.take(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=
+    if (name.keepOnSuccess(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=
         wt::host::kOk) {
         return;
     }

@@ -7,11 +7,6 @@
 #include "host/host.h"
 #include "plugin/entry_points.h"
 
-// Echoes a poke and answers it with the private message "Received your poke!", unless
-// the client already ignores the poke or the poke came from the own client.
-//   pokerName, pokerUniqueIdentity, message: valid only during this call; may be null.
-// Returns 0 always: the poke is left to the client as well.
-// [client thread, after setFunctionPointers]
 WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
                                           const char* pokerName,
                                           const char* /*pokerUniqueIdentity*/, const char* message,
@@ -19,9 +14,9 @@ WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, ui
     using namespace wt;
     using diagnostics::printable;
     const uint64_t handler = serverConnectionHandlerID;
-    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n", diagnostics::printed(handler),
-                static_cast<int>(fromClientID), printable(pokerName), printable(message),
-                ffIgnored);
+    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n",
+                diagnostics::asUnsignedLongLong(handler), static_cast<int>(fromClientID),
+                printable(pokerName), printable(message), ffIgnored);
     if (ffIgnored != 0) return 0;
 
     uint16_t ownClientId = 0;

@@ -1,10 +1,14 @@
 #pragma once
 
-// The ten subcommands of the "test" chat command. Each runs on the client's thread that
-// delivered the command, reaches the client only through wt::host, and keeps nothing
-// once it returns. `handler` is the server connection handler ID the command came with;
-// every host function that takes one gets it, and it is the log ID of every log line.
-// Parameters are tokens of the parsed command, null when the line has none.
+// The ten subcommands of the "test" chat command, and the one table that names them. Each
+// runs on the client's thread that delivered the command, reaches the client only through
+// wt::host, and keeps nothing once it returns. `handler` is the server connection handler
+// ID the command came with; every host function that takes one gets it, and it is the log
+// ID of every log line. Parameters are tokens of the parsed command, null when the line
+// has none.
+//
+// A new subcommand is its run function (a file of its own), its declaration here and its
+// row in kSubcommands.
 
 #include <cstdint>
 
@@ -33,5 +37,26 @@ void runSubscribe(uint64_t handler, const char* channel, bool subscribe);
 
 // "subscribeall" and "unsubscribeall".
 void runSubscribeAll(uint64_t handler, bool subscribe);
+
+struct Subcommand {
+    const char* name;  // token 1 of the command, matched exactly and case-sensitively
+    // first: token 2; second: the last token from token 3 on.
+    void (*run)(uint64_t handler, const char* first, const char* second);
+};
+
+inline constexpr Subcommand kSubcommands[] = {
+    {"join", [](uint64_t h, const char* first, const char* second) { runJoin(h, first, second); }},
+    {"command", [](uint64_t h, const char* first, const char*) { runPluginCommand(h, first); }},
+    {"serverinfo", [](uint64_t h, const char*, const char*) { runServerInfo(h); }},
+    {"channelinfo", [](uint64_t h, const char*, const char*) { runChannelInfo(h); }},
+    {"avatar", [](uint64_t h, const char* first, const char*) { runAvatar(h, first); }},
+    {"enablemenu",
+     [](uint64_t h, const char* first, const char* second) { runEnableMenu(h, first, second); }},
+    {"subscribe", [](uint64_t h, const char* first, const char*) { runSubscribe(h, first, true); }},
+    {"unsubscribe",
+     [](uint64_t h, const char* first, const char*) { runSubscribe(h, first, false); }},
+    {"subscribeall", [](uint64_t h, const char*, const char*) { runSubscribeAll(h, true); }},
+    {"unsubscribeall", [](uint64_t h, const char*, const char*) { runSubscribeAll(h, false); }},
+};
 
 }  // namespace wt::diagnostics

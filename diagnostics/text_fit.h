@@ -14,7 +14,7 @@ inline const char* printable(const char* text) {
 }
 
 // A handler or channel ID as the "%llu" conversion takes it.
-inline unsigned long long printed(uint64_t id) {
+inline unsigned long long asUnsignedLongLong(uint64_t id) {
     return static_cast<unsigned long long>(id);
 }
 

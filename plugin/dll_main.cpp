@@ -10,11 +10,12 @@
 
 #include "plugin/unload.h"
 
-// [loader thread, under the loader lock] Called by the C runtime's DLL entry for each
-// notification. Returns TRUE for every one: loading never fails.
+// Called by the C runtime's DLL entry for each notification. Returns TRUE for every one:
+// loading never fails.
 // reserved is null on DLL_PROCESS_DETACH when the DLL is freed (FreeLibrary), and not null
 // when the process ends: then the system reclaims the memory, and what other DLLs still do
 // on their way out may read the plugin's name, so nothing is released.
+// [loader thread] (tags: plugin/entry_points.h)
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) wt::releaseAtUnload();

@@ -87,7 +87,7 @@ struct RemapPlan {
 void makeRemapPlan(EffectSnapshot settings, RemapPlan& plan);
 
 // The plan for `settings` (a kind with a formula), made on the first block after the kind
-// or the strength changes, and kept in static storage. [audio thread only]
+// or the strength changes, and kept in static storage. [audio thread]
 const RemapPlan& remapPlanFor(EffectSnapshot settings);
 
 // Y from X as described above. All arrays kBlockSize doubles; Y must not alias X.

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/export.h"
+#include "plugin/entry_points.h"
 #include "voice/capture_ring.h"
 
 namespace {
@@ -13,15 +13,6 @@ constexpr int kEditedFlags = 1 | 2;
 
 }  // namespace
 
-// Rewrites `samples` in place with processed voice, exactly one block
-// (1024 samples per channel) late, and ORs the two edit flags into *edited.
-//   samples: sampleCount frames of `channels` interleaved 16-bit samples; valid only
-//     during this call. Null does nothing.
-//   Channels 0..99 each use their own ring column; channels beyond 99 pass unchanged
-//   and take no ring positions. A count of 0 or less leaves buffer and rings untouched.
-//   edited: the client's flags word; other bits are kept. Null is not written.
-// Allocates nothing, locks nothing, makes no system call.
-// [audio thread: the client's capture thread]
 WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t /*serverConnectionHandlerID*/,
                                                       short* samples, int sampleCount,
                                                       int channels, int* edited) {

@@ -5,9 +5,9 @@
 
 #include "voice/effects.h"
 
-// The one datum shared between the menu (any client thread) and the voice path (the
-// capture thread). Each field is a single lock-free 32-bit atomic written whole; the
-// voice path reads both once per block through loadEffectSettings().
+// The one datum shared between the menu, on [any thread], and the voice path, on the
+// [audio thread]. Each field is a single lock-free 32-bit atomic written whole; the voice
+// path reads both once per block through loadEffectSettings().
 namespace wt {
 
 inline constexpr EffectKind kInitialEffectKind = EffectKind::None;
