@@ -51,7 +51,7 @@ bool reportServer(uint64_t handler) {
     }
     HostText welcome;
     if (welcome.keepOnSuccess(host::getServerVariableAsString(handler, host::kServerWelcomeMessage,
-                                                     &welcome.data)) != host::kOk) {
+                                                              &welcome.data)) != host::kOk) {
         host::log("Error querying server welcome message", host::kLogError, handler);
         return false;
     }
@@ -67,7 +67,7 @@ bool reportOwnClient(uint64_t handler) {
     }
     HostText nickname;
     if (nickname.keepOnSuccess(host::getClientSelfVariableAsString(handler, host::kClientNickname,
-                                                          &nickname.data)) != host::kOk) {
+                                                                   &nickname.data)) != host::kOk) {
         host::log("Error querying client nickname", host::kLogError, handler);
         return false;
     }
@@ -86,7 +86,7 @@ bool reportChannels(uint64_t handler) {
     for (const uint64_t* id = channels.data; id != nullptr && *id != 0; ++id) {
         HostText name;
         if (name.keepOnSuccess(host::getChannelVariableAsString(handler, *id, host::kChannelName,
-                                                       &name.data)) != host::kOk) {
+                                                                &name.data)) != host::kOk) {
             host::log("Error querying channel name", host::kLogError, handler);
             return false;
         }

@@ -10,8 +10,8 @@
 
 namespace {
 
-using wt::diagnostics::printable;
 using wt::diagnostics::asUnsignedLongLong;
+using wt::diagnostics::printable;
 
 constexpr int kTalking = 1;
 constexpr size_t kDisplayNameSize = 512;
@@ -55,9 +55,8 @@ WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
 WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uint16_t clientID,
                                          const char* avatarPath) {
     if (avatarPath != nullptr) {
-        std::printf("onAvatarUpdated: %llu %d %s\n",
-                    asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID),
-                    avatarPath);
+        std::printf("onAvatarUpdated: %llu %d %s\n", asUnsignedLongLong(serverConnectionHandlerID),
+                    static_cast<int>(clientID), avatarPath);
     } else {
         std::printf("onAvatarUpdated: %llu %d - deleted\n",
                     asUnsignedLongLong(serverConnectionHandlerID), static_cast<int>(clientID));

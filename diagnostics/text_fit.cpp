@@ -6,7 +6,9 @@ namespace wt::diagnostics {
 
 namespace {
 
-bool isContinuationByte(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }
+bool isContinuationByte(unsigned char byte) {
+    return (byte & 0xC0u) == 0x80u;
+}
 
 // The length of the well-formed sequence that `lead` starts; 0 for a byte that starts
 // none (a continuation byte, C0, C1, F5 to FF).

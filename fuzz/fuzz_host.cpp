@@ -166,13 +166,21 @@ unsigned int getPath(char* path, size_t maxLen) {
     return code;
 }
 
-unsigned int getAppPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+unsigned int getAppPath(char* path, size_t maxLen) {
+    return getPath(path, maxLen);
+}
 
-unsigned int getResourcesPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+unsigned int getResourcesPath(char* path, size_t maxLen) {
+    return getPath(path, maxLen);
+}
 
-unsigned int getConfigPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+unsigned int getConfigPath(char* path, size_t maxLen) {
+    return getPath(path, maxLen);
+}
 
-unsigned int getPluginPath(char* path, size_t maxLen) { return getPath(path, maxLen); }
+unsigned int getPluginPath(char* path, size_t maxLen) {
+    return getPath(path, maxLen);
+}
 
 unsigned int getClientLibVersion(char** result) {
     return input != nullptr ? answerText(result) : kOutsideRun;

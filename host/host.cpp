@@ -24,10 +24,14 @@ auto forward(Args... args) {
 
 }  // namespace
 
-void install(const HostFunctions& functions) { table = functions; }
+void install(const HostFunctions& functions) {
+    table = functions;
+}
 
 #define WT_HOST_FORWARD(slot, Result, name, parameters, arguments) \
-    Result name parameters { return forward<&HostFunctions::name> arguments; }
+    Result name parameters {                                       \
+        return forward<&HostFunctions::name> arguments;            \
+    }
 WT_HOST_FUNCTIONS(WT_HOST_FORWARD)
 #undef WT_HOST_FORWARD
 

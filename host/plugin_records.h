@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 
-inline constexpr size_t kMenuTextSize = 128;       // PluginMenuItem::text, terminator included
-inline constexpr size_t kMenuIconSize = 128;       // PluginMenuItem::icon and the menu icon name
-inline constexpr size_t kHotkeyTextSize = 128;     // each text field of PluginHotkey
+inline constexpr size_t kMenuTextSize = 128;    // PluginMenuItem::text, terminator included
+inline constexpr size_t kMenuIconSize = 128;    // PluginMenuItem::icon and the menu icon name
+inline constexpr size_t kHotkeyTextSize = 128;  // each text field of PluginHotkey
 
 // Menu types the client reports in PluginMenuItem::type and in menu events.
 inline constexpr int32_t kMenuTypeGlobal = 0;
@@ -21,10 +21,10 @@ inline constexpr int32_t kMenuTypeClient = 2;
 extern "C" {
 
 struct PluginMenuItem {
-    int32_t type;               // kMenuTypeGlobal for every item of this plugin
-    int32_t id;                 // reported back in ts3plugin_onMenuItemEvent
-    char text[kMenuTextSize];   // shown in the menu, terminated
-    char icon[kMenuIconSize];   // icon file name, terminated; empty for none
+    int32_t type;              // kMenuTypeGlobal for every item of this plugin
+    int32_t id;                // reported back in ts3plugin_onMenuItemEvent
+    char text[kMenuTextSize];  // shown in the menu, terminated
+    char icon[kMenuIconSize];  // icon file name, terminated; empty for none
 };
 
 struct PluginHotkey {

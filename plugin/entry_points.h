@@ -136,8 +136,8 @@ WT_EXPORT void ts3plugin_configure(void* handle, void* parentWidget);
 // Allocates nothing, locks nothing, makes no system call.
 // [audio thread, any time]
 WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t serverConnectionHandlerID,
-                                                      short* samples, int sampleCount,
-                                                      int channels, int* edited);
+                                                      short* samples, int sampleCount, int channels,
+                                                      int* edited);
 
 // ---- Effect menu ------------------------------------------------------------------------
 
@@ -196,11 +196,10 @@ WT_EXPORT const char* ts3plugin_infoTitle(void);
 
 // Stores in *data a 128-byte text naming item `id` of `type` (0 server, 1 channel, 2
 // client) on tab H: 'The nickname is [I]"<name>"[/I]', the name cut short at a character
-// boundary so that the closing quote and tag stay. When there is none (a failed query or an unknown type, each of which
-// prints why, or no memory), *data is left exactly as passed.
-// *data: Owned by the host after return; released through ts3plugin_freeMemory. Null: the
-// query still runs, nothing is made.
-// The queried name: Owned by the plugin; released with the host's freeMemory as soon as
+// boundary so that the closing quote and tag stay. When there is none (a failed query or an unknown
+// type, each of which prints why, or no memory), *data is left exactly as passed. *data: Owned by
+// the host after return; released through ts3plugin_freeMemory. Null: the query still runs, nothing
+// is made. The queried name: Owned by the plugin; released with the host's freeMemory as soon as
 // used.
 // [any thread, after setFunctionPointers]
 WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
@@ -230,10 +229,9 @@ WT_EXPORT void ts3plugin_onHotkeyRecordedEvent(const char* keyword, const char* 
 // ffIgnored is not 0 or the poke came from the own client; a failed query or reply is
 // logged. Returns 0 always: the poke is left to the client as well.
 // [any thread, after setFunctionPointers]
-WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID,
-                                          uint16_t fromClientID, const char* pokerName,
-                                          const char* pokerUniqueIdentity, const char* message,
-                                          int ffIgnored);
+WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
+                                          const char* pokerName, const char* pokerUniqueIdentity,
+                                          const char* message, int ffIgnored);
 
 // "--> <display name> starts talking" for status 1, "stops talking" for any other status;
 // nothing when the display name query fails. [any thread, after setFunctionPointers]
@@ -241,11 +239,10 @@ WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandle
                                                  int isReceivedWhisper, uint16_t clientID);
 
 // Returns 0 always: the message is left to the client. [any thread, any time]
-WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID,
-                                           uint16_t targetMode, uint16_t toID, uint16_t fromID,
-                                           const char* fromName,
-                                           const char* fromUniqueIdentifier,
-                                           const char* message, int ffIgnored);
+WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, uint16_t targetMode,
+                                           uint16_t toID, uint16_t fromID, const char* fromName,
+                                           const char* fromUniqueIdentifier, const char* message,
+                                           int ffIgnored);
 
 // Returns 1 when a return code came with the error (not null, even if empty), else 0.
 // [any thread, any time]
@@ -260,8 +257,7 @@ WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uin
 
 // [any thread, any time]
 WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t serverConnectionHandlerID,
-                                              const char* pluginName,
-                                              const char* pluginCommand);
+                                              const char* pluginName, const char* pluginCommand);
 
 // Echoes the tab that became current next to the one the client names current now.
 // [any thread, after setFunctionPointers]
@@ -281,94 +277,94 @@ WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectio
 // Returns 0: the error is not handled here.
 WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t serverConnectionHandlerID);
 
-#define WT_PERMISSION_EVENTS(X)                          \
-    X(ts3plugin_onClientNeededPermissionsEvent)          \
-    X(ts3plugin_onClientNeededPermissionsFinishedEvent)  \
-    X(ts3plugin_onPermissionListEvent)                   \
-    X(ts3plugin_onPermissionListFinishedEvent)           \
-    X(ts3plugin_onPermissionListGroupEndIDEvent)         \
-    X(ts3plugin_onPermissionOverviewEvent)               \
-    X(ts3plugin_onPermissionOverviewFinishedEvent)       \
-    X(ts3plugin_onChannelClientPermListEvent)            \
-    X(ts3plugin_onChannelClientPermListFinishedEvent)    \
-    X(ts3plugin_onClientPermListEvent)                   \
-    X(ts3plugin_onClientPermListFinishedEvent)           \
-    X(ts3plugin_onChannelPermListEvent)                  \
-    X(ts3plugin_onChannelPermListFinishedEvent)          \
-    X(ts3plugin_onChannelGroupPermListEvent)             \
-    X(ts3plugin_onChannelGroupPermListFinishedEvent)     \
-    X(ts3plugin_onServerGroupPermListEvent)              \
+#define WT_PERMISSION_EVENTS(X)                         \
+    X(ts3plugin_onClientNeededPermissionsEvent)         \
+    X(ts3plugin_onClientNeededPermissionsFinishedEvent) \
+    X(ts3plugin_onPermissionListEvent)                  \
+    X(ts3plugin_onPermissionListFinishedEvent)          \
+    X(ts3plugin_onPermissionListGroupEndIDEvent)        \
+    X(ts3plugin_onPermissionOverviewEvent)              \
+    X(ts3plugin_onPermissionOverviewFinishedEvent)      \
+    X(ts3plugin_onChannelClientPermListEvent)           \
+    X(ts3plugin_onChannelClientPermListFinishedEvent)   \
+    X(ts3plugin_onClientPermListEvent)                  \
+    X(ts3plugin_onClientPermListFinishedEvent)          \
+    X(ts3plugin_onChannelPermListEvent)                 \
+    X(ts3plugin_onChannelPermListFinishedEvent)         \
+    X(ts3plugin_onChannelGroupPermListEvent)            \
+    X(ts3plugin_onChannelGroupPermListFinishedEvent)    \
+    X(ts3plugin_onServerGroupPermListEvent)             \
     X(ts3plugin_onServerGroupPermListFinishedEvent)
 
-#define WT_GROUP_EVENTS(X)                        \
-    X(ts3plugin_onServerGroupListEvent)           \
-    X(ts3plugin_onServerGroupListFinishedEvent)   \
-    X(ts3plugin_onServerGroupByClientIDEvent)     \
-    X(ts3plugin_onServerGroupClientListEvent)     \
-    X(ts3plugin_onServerGroupClientAddedEvent)    \
-    X(ts3plugin_onServerGroupClientDeletedEvent)  \
-    X(ts3plugin_onChannelGroupListEvent)          \
-    X(ts3plugin_onChannelGroupListFinishedEvent)  \
+#define WT_GROUP_EVENTS(X)                       \
+    X(ts3plugin_onServerGroupListEvent)          \
+    X(ts3plugin_onServerGroupListFinishedEvent)  \
+    X(ts3plugin_onServerGroupByClientIDEvent)    \
+    X(ts3plugin_onServerGroupClientListEvent)    \
+    X(ts3plugin_onServerGroupClientAddedEvent)   \
+    X(ts3plugin_onServerGroupClientDeletedEvent) \
+    X(ts3plugin_onChannelGroupListEvent)         \
+    X(ts3plugin_onChannelGroupListFinishedEvent) \
     X(ts3plugin_onClientChannelGroupChangedEvent)
 
-#define WT_CHANNEL_EVENTS(X)                         \
-    X(ts3plugin_onNewChannelEvent)                   \
-    X(ts3plugin_onNewChannelCreatedEvent)            \
-    X(ts3plugin_onDelChannelEvent)                   \
-    X(ts3plugin_onChannelMoveEvent)                  \
-    X(ts3plugin_onUpdateChannelEvent)                \
-    X(ts3plugin_onUpdateChannelEditedEvent)          \
-    X(ts3plugin_onChannelDescriptionUpdateEvent)     \
-    X(ts3plugin_onChannelPasswordChangedEvent)       \
-    X(ts3plugin_onChannelSubscribeEvent)             \
-    X(ts3plugin_onChannelSubscribeFinishedEvent)     \
-    X(ts3plugin_onChannelUnsubscribeEvent)           \
+#define WT_CHANNEL_EVENTS(X)                     \
+    X(ts3plugin_onNewChannelEvent)               \
+    X(ts3plugin_onNewChannelCreatedEvent)        \
+    X(ts3plugin_onDelChannelEvent)               \
+    X(ts3plugin_onChannelMoveEvent)              \
+    X(ts3plugin_onUpdateChannelEvent)            \
+    X(ts3plugin_onUpdateChannelEditedEvent)      \
+    X(ts3plugin_onChannelDescriptionUpdateEvent) \
+    X(ts3plugin_onChannelPasswordChangedEvent)   \
+    X(ts3plugin_onChannelSubscribeEvent)         \
+    X(ts3plugin_onChannelSubscribeFinishedEvent) \
+    X(ts3plugin_onChannelUnsubscribeEvent)       \
     X(ts3plugin_onChannelUnsubscribeFinishedEvent)
 
-#define WT_CLIENT_EVENTS(X)                       \
-    X(ts3plugin_onUpdateClientEvent)              \
-    X(ts3plugin_onClientMoveEvent)                \
-    X(ts3plugin_onClientMoveSubscriptionEvent)    \
-    X(ts3plugin_onClientMoveTimeoutEvent)         \
-    X(ts3plugin_onClientMoveMovedEvent)           \
-    X(ts3plugin_onClientKickFromChannelEvent)     \
-    X(ts3plugin_onClientKickFromServerEvent)      \
-    X(ts3plugin_onClientBanFromServerEvent)       \
-    X(ts3plugin_onClientIDsEvent)                 \
-    X(ts3plugin_onClientIDsFinishedEvent)         \
-    X(ts3plugin_onClientSelfVariableUpdateEvent)  \
-    X(ts3plugin_onClientChatComposingEvent)       \
+#define WT_CLIENT_EVENTS(X)                      \
+    X(ts3plugin_onUpdateClientEvent)             \
+    X(ts3plugin_onClientMoveEvent)               \
+    X(ts3plugin_onClientMoveSubscriptionEvent)   \
+    X(ts3plugin_onClientMoveTimeoutEvent)        \
+    X(ts3plugin_onClientMoveMovedEvent)          \
+    X(ts3plugin_onClientKickFromChannelEvent)    \
+    X(ts3plugin_onClientKickFromServerEvent)     \
+    X(ts3plugin_onClientBanFromServerEvent)      \
+    X(ts3plugin_onClientIDsEvent)                \
+    X(ts3plugin_onClientIDsFinishedEvent)        \
+    X(ts3plugin_onClientSelfVariableUpdateEvent) \
+    X(ts3plugin_onClientChatComposingEvent)      \
     X(ts3plugin_onClientChatClosedEvent)
 
-#define WT_CLIENT_LOOKUP_EVENTS(X)           \
-    X(ts3plugin_onClientDBIDfromUIDEvent)    \
-    X(ts3plugin_onClientNamefromUIDEvent)    \
+#define WT_CLIENT_LOOKUP_EVENTS(X)        \
+    X(ts3plugin_onClientDBIDfromUIDEvent) \
+    X(ts3plugin_onClientNamefromUIDEvent) \
     X(ts3plugin_onClientNamefromDBIDEvent)
 
 // ts3plugin_onUserLoggingMessageEvent belongs here too; it takes no handler ID.
-#define WT_SERVER_EVENTS(X)                             \
-    X(ts3plugin_onServerEditedEvent)                    \
-    X(ts3plugin_onServerUpdatedEvent)                   \
-    X(ts3plugin_onServerStopEvent)                      \
-    X(ts3plugin_onServerConnectionInfoEvent)            \
-    X(ts3plugin_onConnectionInfoEvent)                  \
-    X(ts3plugin_onServerTemporaryPasswordListEvent)     \
-    X(ts3plugin_onServerLogEvent)                       \
-    X(ts3plugin_onServerLogFinishedEvent)               \
-    X(ts3plugin_onClientServerQueryLoginPasswordEvent)  \
+#define WT_SERVER_EVENTS(X)                            \
+    X(ts3plugin_onServerEditedEvent)                   \
+    X(ts3plugin_onServerUpdatedEvent)                  \
+    X(ts3plugin_onServerStopEvent)                     \
+    X(ts3plugin_onServerConnectionInfoEvent)           \
+    X(ts3plugin_onConnectionInfoEvent)                 \
+    X(ts3plugin_onServerTemporaryPasswordListEvent)    \
+    X(ts3plugin_onServerLogEvent)                      \
+    X(ts3plugin_onServerLogFinishedEvent)              \
+    X(ts3plugin_onClientServerQueryLoginPasswordEvent) \
     X(ts3plugin_onIncomingClientQueryEvent)
 
 // Bans, complaints, offline messages.
-#define WT_LIST_EVENTS(X)               \
-    X(ts3plugin_onBanListEvent)         \
-    X(ts3plugin_onComplainListEvent)    \
-    X(ts3plugin_onMessageListEvent)     \
+#define WT_LIST_EVENTS(X)            \
+    X(ts3plugin_onBanListEvent)      \
+    X(ts3plugin_onComplainListEvent) \
+    X(ts3plugin_onMessageListEvent)  \
     X(ts3plugin_onMessageGetEvent)
 
-#define WT_FILE_EVENTS(X)                    \
-    X(ts3plugin_onFileListEvent)             \
-    X(ts3plugin_onFileListFinishedEvent)     \
-    X(ts3plugin_onFileInfoEvent)             \
+#define WT_FILE_EVENTS(X)                \
+    X(ts3plugin_onFileListEvent)         \
+    X(ts3plugin_onFileListFinishedEvent) \
+    X(ts3plugin_onFileInfoEvent)         \
     X(ts3plugin_onFileTransferStatusEvent)
 
 // The rest of the sound events are declared in full below.
@@ -386,8 +382,7 @@ WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t serverConnectionHa
     WT_FILE_EVENTS(X)             \
     WT_SOUND_EVENTS(X)
 
-#define WT_DECLARE_HANDLER_ONLY_EVENT(name) \
-    WT_EXPORT void name(uint64_t serverConnectionHandlerID);
+#define WT_DECLARE_HANDLER_ONLY_EVENT(name) WT_EXPORT void name(uint64_t serverConnectionHandlerID);
 WT_HANDLER_ONLY_EVENTS(WT_DECLARE_HANDLER_ONLY_EVENT)
 #undef WT_DECLARE_HANDLER_ONLY_EVENT
 

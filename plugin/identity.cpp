@@ -22,17 +22,25 @@ constinit std::atomic<const char*> nameCache{nullptr};
 
 // The converted name goes when the library goes: a client that unloads and reloads the
 // plugin must not lose a copy of it each time.
-void wt::releasePluginName() { wt::releaseCachedUtf8(nameCache, kNarrowName); }
+void wt::releasePluginName() {
+    wt::releaseCachedUtf8(nameCache, kNarrowName);
+}
 
 WT_EXPORT const char* ts3plugin_name(void) {
     return wt::cachedUtf8(nameCache, kWideName, kNarrowName, wt::utf16ToUtf8);
 }
 
-WT_EXPORT const char* ts3plugin_version(void) { return "1.2"; }
+WT_EXPORT const char* ts3plugin_version(void) {
+    return "1.2";
+}
 
-WT_EXPORT int ts3plugin_apiVersion(void) { return kApiVersion; }
+WT_EXPORT int ts3plugin_apiVersion(void) {
+    return kApiVersion;
+}
 
-WT_EXPORT const char* ts3plugin_author(void) { return "MOR-LEX Haldrup Computersoftware GbR"; }
+WT_EXPORT const char* ts3plugin_author(void) {
+    return "MOR-LEX Haldrup Computersoftware GbR";
+}
 
 WT_EXPORT const char* ts3plugin_description(void) {
     return "This plugin can create sound effects for your voice.";

@@ -38,9 +38,13 @@ WT_EXPORT int ts3plugin_init(void) {
     return 0;
 }
 
-WT_EXPORT void ts3plugin_freeMemory(void* data) { std::free(data); }
+WT_EXPORT void ts3plugin_freeMemory(void* data) {
+    std::free(data);
+}
 
-WT_EXPORT int ts3plugin_requestAutoload(void) { return 0; }
+WT_EXPORT int ts3plugin_requestAutoload(void) {
+    return 0;
+}
 
 WT_EXPORT int ts3plugin_offersConfigure(void) {
     std::printf("PLUGIN: offersConfigure\n");

@@ -12,8 +12,8 @@ namespace wt {
 // The converted string lives until releaseCachedUtf8() empties the cache.
 // Safe when several threads fill the cache at once: one result wins, every caller gets
 // it, and a losing copy is released. Lock-free.
-const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide,
-                       const char* fallback, Utf16ToUtf8 convert);
+const char* cachedUtf8(std::atomic<const char*>& cache, const char16_t* wide, const char* fallback,
+                       Utf16ToUtf8 convert);
 
 // Releases the string cachedUtf8() put in `cache`, unless it is `fallback`, and leaves
 // `fallback` in its place: a caller that still comes after this gets the fallback, never

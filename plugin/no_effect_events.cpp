@@ -5,7 +5,9 @@
 
 #include "plugin/entry_points.h"
 
-WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t /*handler*/) { return 0; }
+WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t /*handler*/) {
+    return 0;
+}
 
 #define WT_DEFINE_HANDLER_ONLY_EVENT(name) \
     WT_EXPORT void name(uint64_t /*handler*/) {}
@@ -13,6 +15,7 @@ WT_HANDLER_ONLY_EVENTS(WT_DEFINE_HANDLER_ONLY_EVENT)
 #undef WT_DEFINE_HANDLER_ONLY_EVENT
 
 WT_EXPORT void ts3plugin_onUserLoggingMessageEvent(void) {}
+
 WT_EXPORT void ts3plugin_onSoundDeviceListChangedEvent(void) {}
 
 // clang-format off
@@ -32,4 +35,5 @@ WT_EXPORT void ts3plugin_onCustom3dRolloffCalculationClientEvent(uint64_t /*hand
                                                                  float /*distance*/, float* /*volume*/) {}
 WT_EXPORT void ts3plugin_onCustom3dRolloffCalculationWaveEvent(uint64_t /*handler*/, uint64_t /*waveHandle*/,
                                                                float /*distance*/, float* /*volume*/) {}
+
 // clang-format on

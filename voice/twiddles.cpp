@@ -13,8 +13,7 @@ constexpr bool bothDirectionsShareU1() {
     runTwiddleRecurrence(true, forward.u1, forward.u2Forward);
     const TwiddleTable table = makeTwiddleTable();
     for (int32_t i = 1; i < kBlockSize; ++i)
-        if (bit_cast<uint64_t>(forward.u1[i]) != bit_cast<uint64_t>(table.u1[i]))
-            return false;
+        if (bit_cast<uint64_t>(forward.u1[i]) != bit_cast<uint64_t>(table.u1[i])) return false;
     return true;
 }
 

@@ -15,7 +15,7 @@ using wt::testhost::TestHost;
 using Calls = std::vector<std::string>;
 
 class Lifecycle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(host.loaded()) << host.loadError(); }
 
     TestHost host;
@@ -26,8 +26,7 @@ TEST_F(Lifecycle, IdentityTextsAreFixedAndTheirPointersStable) {
     EXPECT_STREQ(host.plugin.version(), "1.2");  // the name's "1.0" is not the version
     EXPECT_EQ(host.plugin.apiVersion(), 19);
     EXPECT_STREQ(host.plugin.author(), "MOR-LEX Haldrup Computersoftware GbR");
-    EXPECT_STREQ(host.plugin.description(),
-                 "This plugin can create sound effects for your voice.");
+    EXPECT_STREQ(host.plugin.description(), "This plugin can create sound effects for your voice.");
 
     const char* name = host.plugin.name();
     const char* version = host.plugin.version();
@@ -113,8 +112,7 @@ TEST_F(Lifecycle, APathFillingTheWholeBufferIsCutToFit) {
     host.plugin.setFunctionPointers(host.functionTable());
     host.setText(HostFunction::getAppPath, std::string(600, 'a'));
     const auto outcome = host.run([&] { host.plugin.init(); });
-    EXPECT_NE(outcome.output.find("App path: " + std::string(511, 'a') + "\n"),
-              std::string::npos);
+    EXPECT_NE(outcome.output.find("App path: " + std::string(511, 'a') + "\n"), std::string::npos);
 }
 
 TEST_F(Lifecycle, RegisterKeepsACopyAndShutdownReleasesIt) {

@@ -20,25 +20,44 @@ namespace {
 using wt::testhost::TestHost;
 
 // The entry points that do work; every other listed name is an event without effect.
-const std::set<std::string> kWorking = {
-    "ts3plugin_name", "ts3plugin_version", "ts3plugin_apiVersion", "ts3plugin_author",
-    "ts3plugin_description", "ts3plugin_setFunctionPointers", "ts3plugin_init",
-    "ts3plugin_shutdown", "ts3plugin_registerPluginID", "ts3plugin_freeMemory",
-    "ts3plugin_requestAutoload", "ts3plugin_offersConfigure", "ts3plugin_configure",
-    "ts3plugin_commandKeyword", "ts3plugin_processCommand", "ts3plugin_infoTitle",
-    "ts3plugin_infoData", "ts3plugin_initMenus", "ts3plugin_initHotkeys",
-    "ts3plugin_onMenuItemEvent", "ts3plugin_onHotkeyEvent", "ts3plugin_onHotkeyRecordedEvent",
-    "ts3plugin_onConnectStatusChangeEvent", "ts3plugin_onEditCapturedVoiceDataEvent",
-    "ts3plugin_onClientPokeEvent", "ts3plugin_onTalkStatusChangeEvent",
-    "ts3plugin_onTextMessageEvent", "ts3plugin_onServerErrorEvent", "ts3plugin_onAvatarUpdated",
-    "ts3plugin_onPluginCommandEvent", "ts3plugin_currentServerConnectionChanged"};
+const std::set<std::string> kWorking = {"ts3plugin_name",
+                                        "ts3plugin_version",
+                                        "ts3plugin_apiVersion",
+                                        "ts3plugin_author",
+                                        "ts3plugin_description",
+                                        "ts3plugin_setFunctionPointers",
+                                        "ts3plugin_init",
+                                        "ts3plugin_shutdown",
+                                        "ts3plugin_registerPluginID",
+                                        "ts3plugin_freeMemory",
+                                        "ts3plugin_requestAutoload",
+                                        "ts3plugin_offersConfigure",
+                                        "ts3plugin_configure",
+                                        "ts3plugin_commandKeyword",
+                                        "ts3plugin_processCommand",
+                                        "ts3plugin_infoTitle",
+                                        "ts3plugin_infoData",
+                                        "ts3plugin_initMenus",
+                                        "ts3plugin_initHotkeys",
+                                        "ts3plugin_onMenuItemEvent",
+                                        "ts3plugin_onHotkeyEvent",
+                                        "ts3plugin_onHotkeyRecordedEvent",
+                                        "ts3plugin_onConnectStatusChangeEvent",
+                                        "ts3plugin_onEditCapturedVoiceDataEvent",
+                                        "ts3plugin_onClientPokeEvent",
+                                        "ts3plugin_onTalkStatusChangeEvent",
+                                        "ts3plugin_onTextMessageEvent",
+                                        "ts3plugin_onServerErrorEvent",
+                                        "ts3plugin_onAvatarUpdated",
+                                        "ts3plugin_onPluginCommandEvent",
+                                        "ts3plugin_currentServerConnectionChanged"};
 
 // The five that receive buffers, called with their own parameter lists.
-const std::set<std::string> kWithBuffers = {
-    "ts3plugin_onEditPlaybackVoiceDataEvent", "ts3plugin_onEditPostProcessVoiceDataEvent",
-    "ts3plugin_onEditMixedPlaybackVoiceDataEvent",
-    "ts3plugin_onCustom3dRolloffCalculationClientEvent",
-    "ts3plugin_onCustom3dRolloffCalculationWaveEvent"};
+const std::set<std::string> kWithBuffers = {"ts3plugin_onEditPlaybackVoiceDataEvent",
+                                            "ts3plugin_onEditPostProcessVoiceDataEvent",
+                                            "ts3plugin_onEditMixedPlaybackVoiceDataEvent",
+                                            "ts3plugin_onCustom3dRolloffCalculationClientEvent",
+                                            "ts3plugin_onCustom3dRolloffCalculationWaveEvent"};
 
 std::vector<std::string> eventsWithoutEffect() {
     std::ifstream file(WT_EXPORTED_SYMBOLS_FILE);
@@ -66,6 +85,7 @@ struct Buffers {
         }
         for (int i = 0; i < 8; ++i) words[i] = 0x5A5A5A5A00000000u + static_cast<uint64_t>(i);
     }
+
     bool operator==(const Buffers& other) const {
         return std::memcmp(samples, other.samples, sizeof samples) == 0 &&
                std::memcmp(speakers, other.speakers, sizeof speakers) == 0 &&
@@ -88,16 +108,16 @@ int callEveryEvent(const TestHost& host, Buffers& buffers) {
                 handler, 5, buffers.samples, Buffers::kFrames, Buffers::kChannels);
         } else if (name == "ts3plugin_onEditPostProcessVoiceDataEvent") {
             host.entry<void (*)(uint64_t, uint16_t, short*, int, int, const unsigned int*,
-                                unsigned int*)>(name.c_str())(
-                handler, 5, buffers.samples, Buffers::kFrames, Buffers::kChannels,
-                buffers.speakers, &buffers.fillMask);
+                                unsigned int*)>(name.c_str())(handler, 5, buffers.samples,
+                                                              Buffers::kFrames, Buffers::kChannels,
+                                                              buffers.speakers, &buffers.fillMask);
         } else if (name == "ts3plugin_onEditMixedPlaybackVoiceDataEvent") {
             host.entry<void (*)(uint64_t, short*, int, int, const unsigned int*, unsigned int*)>(
                 name.c_str())(handler, buffers.samples, Buffers::kFrames, Buffers::kChannels,
                               buffers.speakers, &buffers.fillMask);
         } else if (name == "ts3plugin_onCustom3dRolloffCalculationClientEvent") {
-            host.entry<void (*)(uint64_t, uint16_t, float, float*)>(name.c_str())(
-                handler, 5, 12.5f, &buffers.volume);
+            host.entry<void (*)(uint64_t, uint16_t, float, float*)>(name.c_str())(handler, 5, 12.5f,
+                                                                                  &buffers.volume);
         } else if (name == "ts3plugin_onCustom3dRolloffCalculationWaveEvent") {
             host.entry<void (*)(uint64_t, uint64_t, float, float*)>(name.c_str())(
                 handler, 77, 12.5f, &buffers.volume);

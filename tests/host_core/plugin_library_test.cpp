@@ -39,8 +39,8 @@ TEST(PluginLibrary, AFailedLoadGivesTheLoadersReasonAndNullHandlesAreHarmless) {
 
 TEST(PluginLibrary, ABareNameIsTheFileInTheCurrentDirectory) {
     const fs::path source(wt::testhost::builtPluginPath());
-    const fs::path here = fs::temp_directory_path() /
-                          ("wt_bare_name_" + std::to_string(processId()));
+    const fs::path here =
+        fs::temp_directory_path() / ("wt_bare_name_" + std::to_string(processId()));
     fs::create_directories(here);
     const std::string bare = "bare" + source.extension().string();
     fs::copy_file(source, here / bare, fs::copy_options::overwrite_existing);

@@ -1,6 +1,8 @@
 // Filling the name cache: once per load, with the narrow literal when conversion fails,
 // and one winner when two threads fill it at once; emptying it when the library unloads.
 
+#include "plugin/name_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,7 +11,6 @@
 #include <cstring>
 #include <thread>
 
-#include "plugin/name_cache.h"
 #include "tests/support/allocation_probe.h"
 
 namespace {
@@ -35,6 +36,7 @@ int succeedingConverter(const char16_t*, char** utf8) {
 // Converts only once both threads are inside, so both really race to fill the cache.
 std::atomic<int> inside{0};
 std::atomic<char*> made[2];
+
 int racingConverter(const char16_t* wide, char** utf8) {
     const int caller = inside++;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -47,7 +49,7 @@ int racingConverter(const char16_t* wide, char** utf8) {
 }
 
 class NameCache : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         conversions = 0;
         inside = 0;

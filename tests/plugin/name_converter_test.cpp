@@ -1,11 +1,11 @@
 // The UTF-16 to UTF-8 converter against byte sequences worked out by hand.
 
+#include "plugin/name_converter.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
-
-#include "plugin/name_converter.h"
 
 namespace {
 
@@ -30,13 +30,16 @@ TEST(NameConverter, EncodesEachSequenceLength) {
     } cases[] = {
         {u"", ""},
         {u"MOR-LEX Wacky Throats 1.0", "MOR-LEX Wacky Throats 1.0"},
-        {u"\u007F\u0080", "\x7F\xC2\x80"},                  // last 1-byte, first 2-byte
-        {u"\u00E4\u07FF", "\xC3\xA4\xDF\xBF"},              // a umlaut, last 2-byte
+        {u"\u007F\u0080", "\x7F\xC2\x80"},      // last 1-byte, first 2-byte
+        {u"\u00E4\u07FF", "\xC3\xA4\xDF\xBF"},  // a umlaut, last 2-byte
         {u"\u0800\u20AC\uFFFF", "\xE0\xA0\x80\xE2\x82\xAC\xEF\xBF\xBF"},  // 3-byte range
-        {u"\U00010000", "\xF0\x90\x80\x80"},                // first surrogate pair
-        {u"a\U0001F600b", "a\xF0\x9F\x98\x80" "b"},         // pair between others
-        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},                // last code point
+        {u"\U00010000", "\xF0\x90\x80\x80"},                              // first surrogate pair
+        {u"a\U0001F600b",
+         "a\xF0\x9F\x98\x80"
+         "b"},                                // pair between others
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},  // last code point
     };
+
     for (const auto& c : cases) {
         const Converted converted = convert(c.wide);
         EXPECT_EQ(converted.result, 0) << c.utf8;
@@ -60,9 +63,12 @@ TEST(NameConverter, ReplacesSurrogatesOutsideAPair) {
     } cases[] = {
         {kLoneHigh, "a\xEF\xBF\xBD"},
         {kHighThenOther, "\xEF\xBF\xBDx"},
-        {kLoneLow, "\xEF\xBF\xBD" "a"},
+        {kLoneLow,
+         "\xEF\xBF\xBD"
+         "a"},
         {kSwapped, "\xEF\xBF\xBD\xEF\xBF\xBD"},
     };
+
     for (const auto& c : cases) {
         const Converted converted = convert(c.wide);
         EXPECT_EQ(converted.result, 0);

@@ -73,7 +73,8 @@ TEST(LevelMeterTest, LevelsMatchClosedForms) {
     LevelMeter sine;
     std::vector<int16_t> wave(4800);
     for (size_t t = 0; t < wave.size(); ++t)
-        wave[t] = static_cast<int16_t>(std::lround(16384.0 * std::sin(2.0 * std::numbers::pi * t / 48.0)));
+        wave[t] = static_cast<int16_t>(
+            std::lround(16384.0 * std::sin(2.0 * std::numbers::pi * t / 48.0)));
     sine.add(wave);
     EXPECT_NEAR(sine.rmsDbfs(), 20.0 * std::log10(0.5 / std::sqrt(2.0)), 1e-3);
     EXPECT_NEAR(sine.peakDbfs(), 20.0 * std::log10(0.5), 1e-3);
@@ -92,10 +93,10 @@ TEST(MixToSampleTest, MeanIsRoundedAndHeldToSixteenBits) {
     };
     EXPECT_EQ(mix({1234.0 / 32768}), 1234);
     EXPECT_EQ(mix({-32768.0 / 32768}), -32768);
-    EXPECT_EQ(mix({1.0 / 32768, 2.0 / 32768}), 2);     // 1.5 rounds away from zero
+    EXPECT_EQ(mix({1.0 / 32768, 2.0 / 32768}), 2);  // 1.5 rounds away from zero
     EXPECT_EQ(mix({-1.0 / 32768, -2.0 / 32768}), -2);
-    EXPECT_EQ(mix({0.5, -0.5, 0.25}), 2731);           // 8192 / 3
-    EXPECT_EQ(mix({1.5}), 32767);                      // float files may exceed full scale
+    EXPECT_EQ(mix({0.5, -0.5, 0.25}), 2731);  // 8192 / 3
+    EXPECT_EQ(mix({1.5}), 32767);             // float files may exceed full scale
     EXPECT_EQ(mix({-1.5, -1.5}), -32768);
 }
 

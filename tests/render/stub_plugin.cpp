@@ -13,7 +13,9 @@
 #include "plugin/entry_points.h"
 #include "tools/host_core/plugin_library.h"
 
-WT_EXPORT int ts3plugin_apiVersion() { return wt::hostcore::kInterfaceVersion; }
+WT_EXPORT int ts3plugin_apiVersion() {
+    return wt::hostcore::kInterfaceVersion;
+}
 
 #if !defined(WT_STUB_MISSING_ENTRY)
 
@@ -24,7 +26,9 @@ void* ownBlock = nullptr;  // handed to the host's freeMemory, which must not re
 
 }  // namespace
 
-WT_EXPORT void ts3plugin_setFunctionPointers(const HostFunctions funcs) { host = funcs; }
+WT_EXPORT void ts3plugin_setFunctionPointers(const HostFunctions funcs) {
+    host = funcs;
+}
 
 WT_EXPORT int ts3plugin_init() {
     char* version = nullptr;
@@ -48,8 +52,12 @@ WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t, int, int, uint64_t) {}
 
 WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t, short*, int, int, int*) {}
 
-WT_EXPORT void ts3plugin_freeMemory(void* data) { std::free(data); }
+WT_EXPORT void ts3plugin_freeMemory(void* data) {
+    std::free(data);
+}
 
-WT_EXPORT void ts3plugin_shutdown() { std::free(ownBlock); }
+WT_EXPORT void ts3plugin_shutdown() {
+    std::free(ownBlock);
+}
 
 #endif

@@ -35,14 +35,13 @@ std::vector<int16_t> engineReference(std::vector<int16_t> input, wt::EffectKind 
     for (size_t at = 0; at < input.size(); at += frames) {
         int flags = 0;
         ts3plugin_onEditCapturedVoiceDataEvent(
-            1, input.data() + at, static_cast<int>(std::min(frames, input.size() - at)), 1,
-            &flags);
+            1, input.data() + at, static_cast<int>(std::min(frames, input.size() - at)), 1, &flags);
     }
     return input;
 }
 
 class RenderToolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         scratch = fs::temp_directory_path() /
@@ -187,11 +186,13 @@ TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
     const fs::path text = file("notes.txt");
     std::ofstream(text) << "not a sound file\n";
     const std::string out = file("out.wav");
+
     struct Case {
         std::vector<std::string> args;
         int exitCode;
         std::string message;
     };
+
     const Case cases[] = {
         {{"--bogus", in, out}, 2, "unknown option --bogus"},
         {{"--frames", "0", in, out}, 2, "--frames takes a whole number"},
@@ -202,7 +203,8 @@ TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
         {{file("missing.wav"), out}, 3, "does not exist"},
         {{scratch, out}, 3, "is a directory"},
         {{text, out}, 4, "Format not recognised"},
-        {{"--effect", "Squeaky", in, out}, 5,
+        {{"--effect", "Squeaky", in, out},
+         5,
          "valid names: \"Higher\", \"Lower\", \"Monster\", \"Space Voice\", \"Space Voice 2\", "
          "\"Robot\", \"Alien\", \"No effect\", \"none\""},
         {{"--strength", "0.3", in, out}, 6, "reach 0, 0.25, 0.5, 0.75, 1"},
@@ -210,8 +212,11 @@ TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
         {{in, file("no/such/dir/out.wav")}, 7, "cannot write output"},
         {{"--plugin", file("absent.so"), in, out}, 8, "cannot open shared object file"},
         {{"--plugin", text, in, out}, 8, "cannot load the plugin " + text.string()},
-        {{"--plugin", WT_STUB_MISSING_ENTRY, in, out}, 9, "no entry point ts3plugin_setFunctionPointers"},
-        {{"--plugin", WT_STUB_FAULTY, "--strength", "1", in, out}, 10,
+        {{"--plugin", WT_STUB_MISSING_ENTRY, in, out},
+         9,
+         "no entry point ts3plugin_setFunctionPointers"},
+        {{"--plugin", WT_STUB_FAULTY, "--strength", "1", in, out},
+         10,
          "no \"Increase effect strength\" item"},
     };
     for (const Case& c : cases) {
@@ -227,10 +232,9 @@ TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
 }
 
 TEST_F(RenderToolTest, TheHostReportsBlocksThePluginMishandled) {
-    const ToolResult result =
-        runTool({"--plugin", WT_STUB_FAULTY, "--effect", "robot", monoInput(noise(100, 8)),
-                 file("out.wav")},
-                scratch);
+    const ToolResult result = runTool({"--plugin", WT_STUB_FAULTY, "--effect", "robot",
+                                       monoInput(noise(100, 8)), file("out.wav")},
+                                      scratch);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find("never released 1 block"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("free 1 pointer(s) the host never handed out"), std::string::npos)

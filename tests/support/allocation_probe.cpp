@@ -35,6 +35,7 @@ struct Locked {
         while (busy.test_and_set(std::memory_order_acquire)) {
         }
     }
+
     ~Locked() { busy.clear(std::memory_order_release); }
 };
 
@@ -112,7 +113,9 @@ bool AllocationProbe::active() {
     return seen;
 }
 
-size_t AllocationProbe::allocations() const { return probe.attempts; }
+size_t AllocationProbe::allocations() const {
+    return probe.attempts;
+}
 
 size_t AllocationProbe::live() const {
     Locked lock;
@@ -127,6 +130,8 @@ bool AllocationProbe::isLive(const void* block) const {
     return false;
 }
 
-void AllocationProbe::onFree(void (*hook)(void*)) { freeHook = hook; }
+void AllocationProbe::onFree(void (*hook)(void*)) {
+    freeHook = hook;
+}
 
 }  // namespace wt::test

@@ -11,7 +11,7 @@
 namespace wt::test {
 
 class AllocationProbe {
-public:
+  public:
     // failAt: the number (0-based) of the allocation that returns null; -1 fails none.
     explicit AllocationProbe(int failAt = -1);
     ~AllocationProbe();

@@ -63,20 +63,30 @@ std::string idArray(const Id* ids) {
 // How each argument is recorded, by its type: a text passed in quoted, a buffer the host
 // writes into as buf, an out-pointer as out, an ID array passed in up to its 0 entry, a
 // number in decimal.
-std::string shown(const char* text) { return quote(text); }
+std::string shown(const char* text) {
+    return quote(text);
+}
 
-std::string shown(const std::string& alreadyShown) { return alreadyShown; }
+std::string shown(const std::string& alreadyShown) {
+    return alreadyShown;
+}
 
-std::string shown(char* buffer) { return buffer != nullptr ? "buf" : "null"; }
+std::string shown(char* buffer) {
+    return buffer != nullptr ? "buf" : "null";
+}
 
 template <typename Out>
 std::string shown(Out* out) {
     return out != nullptr ? "out" : "null";
 }
 
-std::string shown(const uint64_t* ids) { return idArray(ids); }
+std::string shown(const uint64_t* ids) {
+    return idArray(ids);
+}
 
-std::string shown(const uint16_t* ids) { return idArray(ids); }
+std::string shown(const uint16_t* ids) {
+    return idArray(ids);
+}
 
 template <std::integral Number>
 std::string shown(Number value) {
@@ -107,7 +117,9 @@ std::optional<uint64_t> handlerOf(First first, Rest...) {
     }
 }
 
-[[maybe_unused]] std::optional<uint64_t> handlerOf() { return std::nullopt; }
+[[maybe_unused]] std::optional<uint64_t> handlerOf() {
+    return std::nullopt;
+}
 
 // Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
@@ -156,8 +168,7 @@ struct FakeClient {
 
     // Writes the scripted text for `key` into a buffer of maxLen bytes.
     static unsigned int fillBuffer(TestHost& host, F function, std::optional<uint64_t> handler,
-                                   std::optional<uint64_t> key, char* destination,
-                                   size_t maxLen) {
+                                   std::optional<uint64_t> key, char* destination, size_t maxLen) {
         const unsigned int code = host.result(function, handler, key);
         if (code == 0) {
             if (auto text = host.text(function, key)) writeText(destination, maxLen, *text);
@@ -171,8 +182,7 @@ struct FakeClient {
         const unsigned int code = host.result(function, handler, key);
         if (code == 0 && result != nullptr) {
             if (auto text = host.text(function, key)) {
-                *result =
-                    static_cast<char*>(host.ledger_.handOut(text->c_str(), text->size() + 1));
+                *result = static_cast<char*>(host.ledger_.handOut(text->c_str(), text->size() + 1));
             }
         }
         return code;
@@ -198,9 +208,7 @@ struct FakeClient {
         if (auto value = host.number(function, key)) *result = static_cast<Number>(*value);
     }
 
-    static void record(TestHost& host, std::string recorded) {
-        host.record(std::move(recorded));
-    }
+    static void record(TestHost& host, std::string recorded) { host.record(std::move(recorded)); }
 
     static std::string takeBack(TestHost& host, void* pointer) { return host.takeBack(pointer); }
 
@@ -213,8 +221,9 @@ struct FakeClient {
 
 // The path queries: the scripted text, no handler, no key.
 template <F function>
-    requires(function >= F::getAppPath && function <= F::getPluginPath)
-struct FakeClient::Answer<function> {
+
+requires(function >= F::getAppPath &&
+         function <= F::getPluginPath) struct FakeClient::Answer<function> {
     static unsigned int call(TestHost& host, char* path, size_t maxLen) {
         return fillBuffer(host, function, std::nullopt, std::nullopt, path, maxLen);
     }
@@ -304,8 +313,8 @@ struct FakeClient::Answer<F::getServerConnectionHandlerList> {
 template <>
 struct FakeClient::Answer<F::getServerVariableAsString> {
     static unsigned int call(TestHost& host, uint64_t handler, int flag, char** result) {
-        return handOutText(host, F::getServerVariableAsString, handler,
-                           static_cast<uint64_t>(flag), result);
+        return handOutText(host, F::getServerVariableAsString, handler, static_cast<uint64_t>(flag),
+                           result);
     }
 };
 
@@ -328,8 +337,8 @@ template <>
 struct FakeClient::Answer<F::getServerConnectInfo> {
     static unsigned int call(TestHost& host, uint64_t handler, char* hostName, uint16_t* port,
                              char*, size_t maxLen) {
-        const unsigned int code = fillBuffer(host, F::getServerConnectInfo, handler,
-                                             std::nullopt, hostName, maxLen);
+        const unsigned int code =
+            fillBuffer(host, F::getServerConnectInfo, handler, std::nullopt, hostName, maxLen);
         if (code == 0) writeNumber(host, F::getServerConnectInfo, std::nullopt, port);
         return code;
     }

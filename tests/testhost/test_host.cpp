@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "tests/testhost/fake_client.h"
 #include "tests/support/stdout_capture.h"
+#include "tests/testhost/fake_client.h"
 #include "tools/host_core/plugin_library.h"
 
 namespace wt::testhost {
@@ -20,9 +20,9 @@ std::string privateCopy(const std::string& path, std::string* error) {
     namespace fs = std::filesystem;
     static std::atomic<unsigned> counter{0};
     const fs::path source(path);
-    const fs::path copy = fs::temp_directory_path() /
-                          ("wt_plugin_" + std::to_string(hostcore::processId()) + "_" +
-                           std::to_string(counter++) + source.extension().string());
+    const fs::path copy =
+        fs::temp_directory_path() / ("wt_plugin_" + std::to_string(hostcore::processId()) + "_" +
+                                     std::to_string(counter++) + source.extension().string());
     std::error_code failure;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing, failure);
     if (failure) {
@@ -73,7 +73,9 @@ void* TestHost::symbol(const char* name) const {
     return hostcore::librarySymbol(library_, name);
 }
 
-HostFunctions TestHost::functionTable() const { return fakeClientTable(); }
+HostFunctions TestHost::functionTable() const {
+    return fakeClientTable();
+}
 
 CallOutcome TestHost::start(const char* pluginId) {
     return run([&] {
@@ -160,9 +162,13 @@ void TestHost::clearHostCalls() {
     calls_.clear();
 }
 
-size_t TestHost::outstandingAllocations() const { return ledger_.outstanding(); }
+size_t TestHost::outstandingAllocations() const {
+    return ledger_.outstanding();
+}
 
-size_t TestHost::unknownFrees() const { return ledger_.unknownGivenBack(); }
+size_t TestHost::unknownFrees() const {
+    return ledger_.unknownGivenBack();
+}
 
 // ---- blocks the plugin hands over ----
 
@@ -200,8 +206,8 @@ std::optional<std::vector<HotkeyRecord>> TestHost::takeHotkeys() {
     if (list == nullptr) return std::nullopt;
     std::vector<HotkeyRecord> hotkeys;
     for (PluginHotkey** hotkey = list; *hotkey != nullptr; ++hotkey) {
-        hotkeys.push_back({boundedText((*hotkey)->keyword, sizeof (*hotkey)->keyword),
-                           boundedText((*hotkey)->description, sizeof (*hotkey)->description)});
+        hotkeys.push_back({boundedText((*hotkey)->keyword, sizeof(*hotkey)->keyword),
+                           boundedText((*hotkey)->description, sizeof(*hotkey)->description)});
         giveBack(*hotkey);
     }
     giveBack(list);
@@ -240,8 +246,7 @@ unsigned int TestHost::result(HostFunction function, std::optional<uint64_t> han
 
 template <typename Keyed, typename Defaults>
 static auto lookUp(const Keyed& keyed, const Defaults& defaults, int function,
-                   std::optional<uint64_t> key)
-    -> std::optional<typename Defaults::mapped_type> {
+                   std::optional<uint64_t> key) -> std::optional<typename Defaults::mapped_type> {
     if (key) {
         if (auto it = keyed.find({function, *key}); it != keyed.end()) return it->second;
     }
@@ -261,8 +266,7 @@ std::optional<std::vector<uint64_t>> TestHost::ids(HostFunction function,
     return lookUp(idLists_, defaultIdLists_, static_cast<int>(function), handler);
 }
 
-std::optional<uint64_t> TestHost::number(HostFunction function,
-                                         std::optional<uint64_t> key) const {
+std::optional<uint64_t> TestHost::number(HostFunction function, std::optional<uint64_t> key) const {
     std::lock_guard lock(mutex_);
     return lookUp(numbers_, defaultNumbers_, static_cast<int>(function), key);
 }

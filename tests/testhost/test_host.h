@@ -39,10 +39,11 @@
 //                                    overrides both above
 //   setText(f, text)                 text f hands out or writes into its buffer
 //   setText(f, key, text)            text for one key; overrides the one above. Key:
-//                                      getClientSelfVariableAsString, getServerVariableAsString: flag
-//                                      getClientVariableAsString, getClientDisplayName,
+//                                      getClientSelfVariableAsString, getServerVariableAsString:
+//                                      flag getClientVariableAsString, getClientDisplayName,
 //                                      getAvatar: client ID
-//                                      getChannelVariableAsString, getChannelConnectInfo: channel ID
+//                                      getChannelVariableAsString, getChannelConnectInfo: channel
+//                                      ID
 //   setIds(f, ids) / setIds(f, handler, ids)   getChannelList, getServerConnectionHandlerList
 //   setNumber(f, value) / setNumber(f, key, value)  getClientID (own ID), getChannelOfClient
 //                                    (key: client ID), getCurrentServerConnectionHandlerID,
@@ -106,14 +107,41 @@ const char* hostFunctionName(HostFunction function);
 std::string builtPluginPath();
 
 // The entry points that do work, by name without the ts3plugin_ prefix.
-#define WT_TEST_HOST_ENTRY_POINTS(X)                                                         \
-    X(name) X(version) X(apiVersion) X(author) X(description) X(setFunctionPointers) X(init) \
-    X(shutdown) X(registerPluginID) X(freeMemory) X(requestAutoload) X(offersConfigure)      \
-    X(configure) X(commandKeyword) X(processCommand) X(infoTitle) X(infoData) X(initMenus)   \
-    X(initHotkeys) X(onMenuItemEvent) X(onHotkeyEvent) X(onHotkeyRecordedEvent)              \
-    X(onConnectStatusChangeEvent) X(onEditCapturedVoiceDataEvent) X(onClientPokeEvent)       \
-    X(onTalkStatusChangeEvent) X(onTextMessageEvent) X(onServerErrorEvent)                   \
-    X(onAvatarUpdated) X(onPluginCommandEvent) X(currentServerConnectionChanged)
+// clang-format off
+#define WT_TEST_HOST_ENTRY_POINTS(X) \
+    X(name) \
+    X(version) \
+    X(apiVersion) \
+    X(author) \
+    X(description) \
+    X(setFunctionPointers) \
+    X(init) \
+    X(shutdown) \
+    X(registerPluginID) \
+    X(freeMemory) \
+    X(requestAutoload) \
+    X(offersConfigure) \
+    X(configure) \
+    X(commandKeyword) \
+    X(processCommand) \
+    X(infoTitle) \
+    X(infoData) \
+    X(initMenus) \
+    X(initHotkeys) \
+    X(onMenuItemEvent) \
+    X(onHotkeyEvent) \
+    X(onHotkeyRecordedEvent) \
+    X(onConnectStatusChangeEvent) \
+    X(onEditCapturedVoiceDataEvent) \
+    X(onClientPokeEvent) \
+    X(onTalkStatusChangeEvent) \
+    X(onTextMessageEvent) \
+    X(onServerErrorEvent) \
+    X(onAvatarUpdated) \
+    X(onPluginCommandEvent) \
+    X(currentServerConnectionChanged)
+
+// clang-format on
 
 // Typed as plugin/entry_points.h declares them.
 struct EntryPoints {
@@ -148,17 +176,19 @@ struct HotkeyRecord {
 };
 
 class TestHost {
-public:
+  public:
     explicit TestHost(const std::string& libraryPath = builtPluginPath());
     ~TestHost();
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
 
     bool loaded() const { return library_ != nullptr; }
+
     const std::string& loadError() const { return loadError_; }
 
     // Null when the library does not export `name`.
     void* symbol(const char* name) const;
+
     template <typename Fn>
     Fn entry(const char* name) const {
         return reinterpret_cast<Fn>(symbol(name));
@@ -200,9 +230,10 @@ public:
     Menus takeMenus();
     std::optional<std::vector<HotkeyRecord>> takeHotkeys();  // nullopt: no list handed over
     std::optional<std::string> takeInfoData(uint64_t handler, uint64_t id, int type);
+
     size_t blocksGivenBack() const { return blocksGivenBack_; }
 
-private:
+  private:
     friend struct FakeClient;  // the host functions, in fake_client.cpp
 
     void giveBack(void* block);

@@ -18,7 +18,7 @@ using wt::EffectKind;
 constexpr float kStrengths[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
 
 class BlockProcessorTest : public VoiceTest {
-protected:
+  protected:
     // Runs one block through column `channel` and returns that column of the output ring.
     static Block process(const Block& in, EffectKind kind, float strength, int channel = 0) {
         select(kind, strength);
@@ -77,8 +77,7 @@ TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
     for (EffectKind kind : kEffectKinds) {
         const int mirrorBin = 511;
         long double exact[1024];
-        for (int t = 0; t < 1024; ++t)
-            exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / 1024);
+        for (int t = 0; t < 1024; ++t) exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / 1024);
         SCOPED_TRACE(static_cast<int>(kind));
         expectWithinOneUnit(process(constant(c), kind, 0.25f), exact);
     }
@@ -96,8 +95,7 @@ TEST_F(BlockProcessorTest, MonsterAtFullStrengthFoldsEverythingOntoTheFirstSampl
     Block in = noise(3);
     in[0] = 5000;
     long double exact[1024];
-    for (int t = 0; t < 1024; ++t)
-        exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / 1024));
+    for (int t = 0; t < 1024; ++t) exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / 1024));
     expectWithinOneUnit(process(in, EffectKind::Monster, 1.0f), exact);
 }
 
@@ -116,8 +114,7 @@ TEST_F(BlockProcessorTest, CosineAtBin40UnderHigherAtFullStrengthLandsInFourBins
     }
     // The input is rounded to whole samples, so its spectrum is A/2 only to ~1e-4.
     const Block out = process(in, EffectKind::Higher, 1.0f);
-    for (int t = 0; t < 1024; ++t)
-        EXPECT_LE(std::fabs(out[t] - exact[t]), 1.5L) << "t=" << t;
+    for (int t = 0; t < 1024; ++t) EXPECT_LE(std::fabs(out[t] - exact[t]), 1.5L) << "t=" << t;
 }
 
 TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {

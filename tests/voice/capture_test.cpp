@@ -23,7 +23,7 @@ std::vector<int16_t> noise(size_t count, unsigned seed) {
 }
 
 class CaptureTest : public VoiceTest {
-protected:
+  protected:
     // Feeds mono audio through the entry point in buffers of `frames` (the last one
     // shorter) and returns what the client gets back.
     static std::vector<int16_t> capture(std::vector<int16_t> audio, size_t frames,
@@ -78,7 +78,8 @@ TEST_F(CaptureTest, ServerConnectionsShareOneStream) {
     std::vector<int16_t> out(in);
     for (size_t at = 0; at < out.size(); at += 100) {
         int flags = 0;
-        ts3plugin_onEditCapturedVoiceDataEvent(at % 200 == 0 ? 1 : 2, out.data() + at, 100, 1, &flags);
+        ts3plugin_onEditCapturedVoiceDataEvent(at % 200 == 0 ? 1 : 2, out.data() + at, 100, 1,
+                                               &flags);
     }
     for (size_t t = 1024; t < out.size(); ++t) ASSERT_EQ(out[t], in[t - 1024]) << t;
 }

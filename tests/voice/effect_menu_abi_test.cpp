@@ -23,7 +23,7 @@ constexpr int kHigher = 6, kRobot = 11, kAlien = 12, kNoEffect = 13;
 constexpr int kUp = 18, kDown = 19;
 
 class EffectMenu : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(host.loaded()) << host.loadError();
         ASSERT_NE(host.plugin.initMenus, nullptr);
@@ -32,8 +32,7 @@ protected:
 
     // A menu event of the global menu; returns its console output.
     std::string select(int id, int type = 0, uint64_t handler = 1, uint64_t selected = 0) {
-        return host.run([&] { host.plugin.onMenuItemEvent(handler, type, id, selected); })
-            .output;
+        return host.run([&] { host.plugin.onMenuItemEvent(handler, type, id, selected); }).output;
     }
 
     TestHost host;
@@ -114,9 +113,18 @@ TEST_F(EffectMenu, StrengthStepsByHalvesAndStopsExactlyAtTheBounds) {
         int item;
         float strength;  // after the press
     };
+
     const std::vector<std::vector<Press>> walks = {
-        {{kUp, 0.75f}, {kUp, 1.0f}, {kUp, 1.0f}, {kDown, 0.5f}, {kUp, 1.0f}, {kDown, 0.5f},
-         {kDown, 0.0f}, {kDown, 0.0f}, {kUp, 0.5f}, {kDown, 0.0f}},
+        {{kUp, 0.75f},
+         {kUp, 1.0f},
+         {kUp, 1.0f},
+         {kDown, 0.5f},
+         {kUp, 1.0f},
+         {kDown, 0.5f},
+         {kDown, 0.0f},
+         {kDown, 0.0f},
+         {kUp, 0.5f},
+         {kDown, 0.0f}},
         {{kUp, 0.75f}, {kDown, 0.25f}, {kDown, 0.0f}},
         {{kDown, 0.0f}, {kUp, 0.5f}, {kUp, 1.0f}},
     };

@@ -58,7 +58,8 @@ Signal naiveDft(const Signal& in, bool forward) {
 
 double largestMagnitude(const Signal& s) {
     double m = 0;
-    for (size_t i = 0; i < s.re.size(); ++i) m = std::max({m, std::abs(s.re[i]), std::abs(s.im[i])});
+    for (size_t i = 0; i < s.re.size(); ++i)
+        m = std::max({m, std::abs(s.re[i]), std::abs(s.im[i])});
     return m;
 }
 
@@ -140,8 +141,10 @@ TEST(Fft, EveryDirectionButOneIsTheSameInverse) {
     for (int direction : {0, 2, -2, 32767, -32768}) {
         Signal z = in;
         wt::fft(static_cast<int16_t>(direction), 10, z.re.data(), z.im.data());
-        EXPECT_EQ(std::memcmp(z.re.data(), reference.re.data(), 1024 * sizeof(double)), 0) << direction;
-        EXPECT_EQ(std::memcmp(z.im.data(), reference.im.data(), 1024 * sizeof(double)), 0) << direction;
+        EXPECT_EQ(std::memcmp(z.re.data(), reference.re.data(), 1024 * sizeof(double)), 0)
+            << direction;
+        EXPECT_EQ(std::memcmp(z.im.data(), reference.im.data(), 1024 * sizeof(double)), 0)
+            << direction;
     }
 }
 

@@ -22,8 +22,9 @@ inline constexpr auto kEffectKinds = [] {
 }();
 
 class VoiceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { resetEngine(); }
+
     void TearDown() override { resetEngine(); }
 
     static void resetEngine() {

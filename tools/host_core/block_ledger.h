@@ -21,7 +21,7 @@ struct GiveBackResult {
 };
 
 class BlockLedger {
-public:
+  public:
     BlockLedger() = default;
     // What was never given back is released with the ledger.
     ~BlockLedger();
@@ -41,7 +41,7 @@ public:
     // Pointers given back that this ledger never handed out (null not counted).
     size_t unknownGivenBack() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::map<void*, size_t> handedOut_;  // block -> its number
     size_t handOutCount_ = 0;

@@ -24,6 +24,8 @@ void closeLibrary(void* library) {
     if (library != nullptr) dlclose(library);
 }
 
-long processId() { return static_cast<long>(getpid()); }
+long processId() {
+    return static_cast<long>(getpid());
+}
 
 }  // namespace wt::hostcore

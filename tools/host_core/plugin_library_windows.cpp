@@ -10,8 +10,7 @@ std::string lastErrorText() {
     const DWORD code = GetLastError();
     char* text = nullptr;
     const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-            FORMAT_MESSAGE_IGNORE_INSERTS,
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(code);
     if (text != nullptr) LocalFree(text);
@@ -40,6 +39,8 @@ void closeLibrary(void* library) {
     if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
 }
 
-long processId() { return static_cast<long>(GetCurrentProcessId()); }
+long processId() {
+    return static_cast<long>(GetCurrentProcessId());
+}
 
 }  // namespace wt::hostcore

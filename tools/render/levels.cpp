@@ -32,7 +32,9 @@ double LevelMeter::rmsDbfs() const {
     return count_ == 0 ? toDbfs(0.0) : toDbfs(std::sqrt(sumOfSquares_ / count_));
 }
 
-double LevelMeter::peakDbfs() const { return toDbfs(peak_); }
+double LevelMeter::peakDbfs() const {
+    return toDbfs(peak_);
+}
 
 double LevelMeter::fullScaleShare() const {
     return count_ == 0 ? 0.0 : static_cast<double>(atFullScale_) / count_;

@@ -42,8 +42,8 @@ void renderFile(const Options& options, const std::string& here, const std::stri
                                                " is the input file; it would be overwritten"};
     SoundReader reader(input);
     PluginSession session(pluginPath, options.verbose);
-    for (const int32_t id : planMenuPresses(session.menu(), options.effect, options.strength,
-                                            options.strengthText))
+    for (const int32_t id :
+         planMenuPresses(session.menu(), options.effect, options.strength, options.strengthText))
         session.pressMenuItem(id);
 
     SoundWriter writer(options.output, reader.sampleRate());
@@ -58,8 +58,7 @@ void renderFile(const Options& options, const std::string& here, const std::stri
                      writer.write(samples);
                      meter.add(samples);
                  },
-                 [&](int64_t done) { bar.update(done); },
-                 {options.frames, options.raw});
+                 [&](int64_t done) { bar.update(done); }, {options.frames, options.raw});
     bar.finish();
     writer.close();
     if (options.stats)

@@ -52,9 +52,8 @@ std::vector<std::string> effectNames(const std::vector<MenuEntry>& menu) {
     return names;
 }
 
-std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu,
-                                     const std::string& effect, double strength,
-                                     const std::string& strengthText) {
+std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu, const std::string& effect,
+                                     double strength, const std::string& strengthText) {
     std::vector<int32_t> presses;
     if (const std::optional<int32_t> id = findItem(menu, effect)) {
         presses.push_back(*id);
@@ -80,9 +79,8 @@ std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu,
                               reachable};
     }
     for (const StrengthPress step : *steps)
-        presses.push_back(strengthItem(menu, step == StrengthPress::Increase
-                                                 ? kIncreaseStrengthText
-                                                 : kDecreaseStrengthText));
+        presses.push_back(strengthItem(
+            menu, step == StrengthPress::Increase ? kIncreaseStrengthText : kDecreaseStrengthText));
     return presses;
 }
 

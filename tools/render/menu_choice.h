@@ -17,8 +17,7 @@ std::vector<std::string> effectNames(const std::vector<MenuEntry>& menu);
 // "No effect" item, since every load starts without effect), then the strength items.
 // Throws RenderError: UnknownEffect (listing the valid names), UnreachableStrength,
 // MenuIncomplete (a strength item needed but missing).
-std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu,
-                                     const std::string& effect, double strength,
-                                     const std::string& strengthText);
+std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu, const std::string& effect,
+                                     double strength, const std::string& strengthText);
 
 }  // namespace wt::render

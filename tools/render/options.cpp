@@ -20,8 +20,8 @@ int parseFrames(const std::string& text) {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno != 0 || value < 1 || value > kMaxFrames)
-        usage("--frames takes a whole number from 1 to " + std::to_string(kMaxFrames) +
-              ", not \"" + text + "\"");
+        usage("--frames takes a whole number from 1 to " + std::to_string(kMaxFrames) + ", not \"" +
+              text + "\"");
     return static_cast<int>(value);
 }
 

@@ -18,7 +18,9 @@ std::string executableDirectory() {
     return slash == std::string::npos ? "." : exe.substr(0, slash);
 }
 
-bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+bool isTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) != 0;
+}
 
 std::FILE* setAsidePluginConsole(bool show) {
     std::fflush(stdout);

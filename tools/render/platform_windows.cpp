@@ -18,7 +18,9 @@ std::string executableDirectory() {
     return separator == std::string::npos ? "." : exe.substr(0, separator);
 }
 
-bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+bool isTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
 
 std::FILE* setAsidePluginConsole(bool show) {
     std::fflush(stdout);

@@ -6,10 +6,10 @@
 
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
+#include "tools/host_core/plugin_library.h"
 #include "tools/render/exit_codes.h"
 #include "tools/render/platform.h"
 #include "tools/render/render_host.h"
-#include "tools/host_core/plugin_library.h"
 
 namespace wt::render {
 
@@ -29,9 +29,19 @@ std::string directoryOf(const std::string& path) {
 }  // namespace
 
 // The entry points a render uses, in the order they are resolved.
-#define WT_RENDER_ENTRY_POINTS(X)                                                           \
-    X(apiVersion) X(setFunctionPointers) X(init) X(registerPluginID) X(initMenus)           \
-    X(onMenuItemEvent) X(onEditCapturedVoiceDataEvent) X(freeMemory) X(shutdown)
+// clang-format off
+#define WT_RENDER_ENTRY_POINTS(X) \
+    X(apiVersion) \
+    X(setFunctionPointers) \
+    X(init) \
+    X(registerPluginID) \
+    X(initMenus) \
+    X(onMenuItemEvent) \
+    X(onEditCapturedVoiceDataEvent) \
+    X(freeMemory) \
+    X(shutdown)
+
+// clang-format on
 
 struct PluginSession::EntryPoints {
 #define WT_POINTER(name) decltype(&ts3plugin_##name) name;
@@ -58,7 +68,7 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
                           "cannot load the plugin " + path + ": " + loaderMessage};
     auto entry = std::make_unique<EntryPoints>();
     try {
-#define WT_RESOLVE(name)                                \
+#define WT_RESOLVE(name)                          \
     entry->name = WT_ENTRY_POINT(library_, name); \
     require(entry->name, #name);
         WT_RENDER_ENTRY_POINTS(WT_RESOLVE)
@@ -79,9 +89,9 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
     if (const int result = entry->init(); result != 0) {
         // The client unloads a plugin whose init fails, without a shutdown.
         hostcore::closeLibrary(library_);
-        throw RenderError{ExitCode::PluginNotLoadable,
-                          "the plugin failed to start: ts3plugin_init returned " +
-                              std::to_string(result)};
+        throw RenderError{
+            ExitCode::PluginNotLoadable,
+            "the plugin failed to start: ts3plugin_init returned " + std::to_string(result)};
     }
     entry_ = std::move(entry);
     entry_->registerPluginID(kPluginID);
@@ -93,8 +103,8 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
         for (size_t i = 0; i < kMaxMenuItems && items[i] != nullptr; ++i) {
             const PluginMenuItem* item = items[i];
             if (item->type == kMenuTypeGlobal)
-                menu_.push_back({item->id, std::string(item->text,
-                                                       strnlen(item->text, kMenuTextSize))});
+                menu_.push_back(
+                    {item->id, std::string(item->text, strnlen(item->text, kMenuTextSize))});
             entry_->freeMemory(items[i]);
         }
         entry_->freeMemory(items);

@@ -23,7 +23,7 @@ struct MenuEntry {
 };
 
 class PluginSession {
-public:
+  public:
     // Loads the library at `path` and starts it. Throws RenderError: PluginNotLoadable
     // (with the loader's message), EntryPointMissing (naming it).
     // showPluginLog: the plugin's client-log lines go to standard error.
@@ -45,7 +45,7 @@ public:
     // One capture buffer of `frames` mono samples, rewritten in place by the plugin.
     void captureVoice(int16_t* samples, int frames);
 
-private:
+  private:
     struct EntryPoints;
     void* library_ = nullptr;
     std::unique_ptr<EntryPoints> entry_;

@@ -10,10 +10,12 @@ namespace wt::render {
 inline constexpr double kProgressMinSeconds = 10.0;
 
 class ProgressBar {
-public:
+  public:
     // Draws nothing unless `enabled`; `total` is the frame count of a full run (> 0).
     ProgressBar(std::FILE* terminal, int64_t total, bool enabled);
+
     ~ProgressBar() { finish(); }  // a message after a failure starts on a line of its own
+
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
@@ -22,7 +24,7 @@ public:
     // Ends the line, if a bar was drawn; later updates draw nothing.
     void finish();
 
-private:
+  private:
     std::FILE* terminal_;
     int64_t total_;
     bool enabled_;

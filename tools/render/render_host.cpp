@@ -63,16 +63,15 @@ extern "C" unsigned int hostGetClientLibVersion(char** result) {
 extern "C" unsigned int hostFreeMemory(void* pointer) {
     // A pointer that is not ours is counted, not released.
     return state().ledger.giveBack(pointer).kind == hostcore::GivenBack::Unknown ? kHostFailed
-                                                                                : host::kOk;
+                                                                                 : host::kOk;
 }
 
 extern "C" unsigned int hostLogMessage(const char* message, int severity, const char* channel,
                                        uint64_t logID) {
     HostState& host = state();
     if (host.showLog)
-        std::fprintf(stderr, "log %s [%d] %llu: %s\n", channel != nullptr ? channel : "",
-                     severity, static_cast<unsigned long long>(logID),
-                     message != nullptr ? message : "");
+        std::fprintf(stderr, "log %s [%d] %llu: %s\n", channel != nullptr ? channel : "", severity,
+                     static_cast<unsigned long long>(logID), message != nullptr ? message : "");
     return host::kOk;
 }
 

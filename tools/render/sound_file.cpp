@@ -90,8 +90,8 @@ size_t SoundReader::read(std::span<int16_t> mono) {
 }
 
 bool SoundReader::refill() {
-    const sf_count_t got = sf_readf_double(handle_->file.get(), scratch_.data(),
-                                           static_cast<sf_count_t>(kReadChunk));
+    const sf_count_t got =
+        sf_readf_double(handle_->file.get(), scratch_.data(), static_cast<sf_count_t>(kReadChunk));
     decoded_.resize(got > 0 ? static_cast<size_t>(got) : 0);
     for (size_t f = 0; f < decoded_.size(); ++f)
         decoded_[f] = mixToSample(&scratch_[f * static_cast<size_t>(channels_)], channels_);
@@ -129,8 +129,7 @@ void SoundWriter::flush() {
                                              static_cast<sf_count_t>(pending_.size()));
     if (wrote != static_cast<sf_count_t>(pending_.size()))
         throw RenderError{ExitCode::OutputUnwritable,
-                          "cannot write output " + path_ + ": " +
-                              sf_strerror(handle_->file.get())};
+                          "cannot write output " + path_ + ": " + sf_strerror(handle_->file.get())};
     pending_.clear();
 }
 

@@ -17,7 +17,7 @@ inline constexpr double kFullScale = 32768.0;  // 16-bit sample value of 1.0
 int16_t mixToSample(const double* frame, int channels);
 
 class SoundReader {
-public:
+  public:
     // Throws RenderError: InputUnreadable when the file is missing or cannot be read,
     // InputFormat when libsndfile does not recognise or cannot decode it.
     explicit SoundReader(const std::string& path);
@@ -26,14 +26,16 @@ public:
     SoundReader& operator=(const SoundReader&) = delete;
 
     int sampleRate() const { return sampleRate_; }
+
     int channels() const { return channels_; }
+
     // Frames in the file, or -1 where the format does not tell.
     int64_t frames() const { return frames_; }
 
     // Fills `mono` with the next frames, mixed down; returns how many, fewer only at the end.
     size_t read(std::span<int16_t> mono);
 
-private:
+  private:
     bool refill();  // false at the end of the file
 
     struct Handle;
@@ -47,7 +49,7 @@ private:
 };
 
 class SoundWriter {
-public:
+  public:
     // Creates a 16-bit PCM mono WAV file. Throws RenderError (OutputUnwritable).
     SoundWriter(const std::string& path, int sampleRate);
     ~SoundWriter();
@@ -62,7 +64,7 @@ public:
     // incomplete. Throws RenderError (OutputUnwritable).
     void close();
 
-private:
+  private:
     void flush();
 
     struct Handle;
