@@ -20,7 +20,7 @@ BENCH_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchma
                   binutils libfftw3-dev
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-windows test test-linux test-windows demo bench clean \
+.PHONY: all deps build build-windows test check-format test-linux test-windows demo bench clean \
         build-asan build-tsan test-reliability test-asan test-fuzz test-race test-memcheck
 
 all: build build-windows
@@ -36,7 +36,12 @@ build-windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
-test: test-linux test-windows test-reliability
+test: check-format test-linux test-windows test-reliability
+
+# Every C and C++ source as the committed .clang-format has it (clang-format 14, dry run).
+check-format:
+	@scripts/install-deps.sh clang-format-14 git
+	scripts/check-format.sh
 
 test-linux: build
 	ctest --preset default -j $(JOBS)
