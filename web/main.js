@@ -9,7 +9,7 @@ import { learnMenu } from "./menu_meaning.js";
 import { loadPlugin, webAssemblyAvailable } from "./plugin_module.js";
 import { PluginSession } from "./plugin_session.js";
 import { decodeAt48k, kRate, renderSamples, toAudioBuffer } from "./render.js";
-import { drawSpectrogram } from "./spectrogram.js";
+import { drawSpectrogram } from "./sonogram.js";
 import { encodeWav } from "./wav.js";
 
 const $ = (id) => document.getElementById(id);
