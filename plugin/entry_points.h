@@ -26,7 +26,8 @@
 // [any thread, any time; two threads may ask at once]
 WT_EXPORT const char* ts3plugin_name(void);
 
-// "1.2". [any thread, any time]
+// The project's version, "1.2" (plugin/version.h, generated from CMake's VERSION; it
+// names the release archives too). [any thread, any time]
 WT_EXPORT const char* ts3plugin_version(void);
 
 // The plugin interface version this library implements: 19. [any thread, any time]

@@ -5,6 +5,7 @@
 #include "plugin/entry_points.h"
 #include "plugin/name_cache.h"
 #include "plugin/name_converter.h"
+#include "plugin/version.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ WT_EXPORT const char* ts3plugin_name(void) {
     return wt::cachedUtf8(nameCache, kWideName, kNarrowName, wt::utf16ToUtf8);
 }
 
-WT_EXPORT const char* ts3plugin_version(void) { return "1.2"; }
+WT_EXPORT const char* ts3plugin_version(void) { return wt::kPluginVersion; }
 
 WT_EXPORT int ts3plugin_apiVersion(void) { return kApiVersion; }
 

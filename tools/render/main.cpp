@@ -34,6 +34,28 @@ void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results
         std::fprintf(results, "%s\n", name.c_str());
 }
 
+// What the client lists about the plugin: identity entry points only, no start-up.
+void showVersion(const std::string& pluginPath, std::FILE* results) {
+    std::string loaderMessage;
+    void* library = platform::openLibrary(pluginPath, loaderMessage);
+    if (library == nullptr)
+        throw RenderError{ExitCode::PluginNotLoadable,
+                          "cannot load the plugin " + pluginPath + ": " + loaderMessage};
+    using Text = const char* (*)();
+    const auto name = reinterpret_cast<Text>(platform::findSymbol(library, "ts3plugin_name"));
+    const auto version =
+        reinterpret_cast<Text>(platform::findSymbol(library, "ts3plugin_version"));
+    if (name == nullptr || version == nullptr) {
+        platform::closeLibrary(library);
+        throw RenderError{ExitCode::EntryPointMissing,
+                          std::string("the plugin has no entry point ") +
+                              (name == nullptr ? "ts3plugin_name" : "ts3plugin_version")};
+    }
+    std::fprintf(results, "plugin: %s\nversion: %s\n", name(), version());
+    std::fflush(results);
+    platform::closeLibrary(library);
+}
+
 void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
                 std::FILE* results) {
     const std::string input = options.input.empty() ? here + "/" + kBundledSample : options.input;
@@ -77,7 +99,9 @@ int run(int argc, const char* const* argv) {
     const std::string here = platform::executableDirectory();
     const std::string pluginPath =
         options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
-    if (options.list)
+    if (options.version)
+        showVersion(pluginPath, results);
+    else if (options.list)
         listEffects(pluginPath, options.verbose, results);
     else
         renderFile(options, here, pluginPath, results);
