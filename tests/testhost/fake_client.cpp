@@ -80,8 +80,8 @@ std::string n(uint64_t value) { return std::to_string(value); }
 
 std::string n(int value) { return std::to_string(value); }
 
-// size_t on 32-bit targets.
-std::string n(unsigned value) { return std::to_string(value); }
+// size_t on 32-bit targets (unused where size_t is uint64_t).
+[[maybe_unused]] std::string n(unsigned value) { return std::to_string(value); }
 
 // Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
