@@ -1,42 +1,77 @@
 # The one front door: `make test` on a fresh machine installs what is missing,
-# configures, builds and runs every test: the Linux suite, then the same tests against
-# the Windows DLL under Wine, then the reliability stages (every test under ASan+UBSan,
-# the fuzz targets, the race test under TSan, valgrind over the integration tests). CI
-# runs exactly that. `make demo` shows what the effects do.
-PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev binutils \
-            libsndfile1-dev
-# The demo needs the Linux build and SoX, not the Windows tool chain (":=" takes the list
-# as it stands here, before the Windows packages are added).
-DEMO_PACKAGES := $(PACKAGES) sox
-# Windows: the 64-bit MinGW-w64 cross compiler (posix threads), GoogleTest's sources to
-# build with it, and 64-bit Wine to run the tests.
-PACKAGES += g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-            googletest wine wine64
+# configures, builds and runs every test: the Linux suite, the same tests against the
+# 64-bit and the 32-bit Windows DLL under Wine, the reliability stages (every test under
+# ASan+UBSan, the fuzz targets, the race test under TSan, valgrind over the integration
+# tests), the reproducibility of the release and the plugin built alone. CI runs exactly
+# that. `make demo` shows what the effects do; `make release` writes the archives to dist/.
+#
+# Each target installs only the Debian packages it needs; every list is written once here.
+# The plugin library alone needs CMake and a C++ compiler.
+CORE_PACKAGES := cmake g++ make
+# The Linux build: the plugin, wacky-render (libsndfile) and the tests (GoogleTest;
+# binutils reads the built library's tables).
+LINUX_PACKAGES := $(CORE_PACKAGES) libgtest-dev libsndfile1-dev binutils
+DEMO_PACKAGES := $(LINUX_PACKAGES) sox
+# Windows: the MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build
+# with them, and Wine to run the tests: 64-bit, and 32-bit from the i386 architecture
+# (scripts/install-deps.sh adds it). Where the kernel runs no 32-bit program itself,
+# scripts/run-32-bit.sh runs them through QEMU's user-mode emulator.
+WINDOWS_PACKAGES := $(CORE_PACKAGES) g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+                    mingw-w64-x86-64-dev googletest wine wine64
+WINDOWS_X86_PACKAGES := $(CORE_PACKAGES) g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+                        mingw-w64-i686-dev googletest wine wine32:i386
+I386_EMULATOR_PACKAGES := qemu-user-static
 # Reliability: clang with its sanitizer and libFuzzer runtimes, LLVM's symbolizer for
-# readable reports, valgrind.
-PACKAGES += clang-14 libclang-rt-14-dev llvm-14 valgrind
-# The benchmarks (not part of `make test`): Google Benchmark and FFTW, FFTW for them only.
-BENCH_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-                  binutils libfftw3-dev
+# readable reports, valgrind; on top of the Linux build.
+RELIABILITY_PACKAGES := $(LINUX_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 valgrind
+# The benchmarks: Google Benchmark and FFTW (for them only), found through pkg-config.
+BENCH_PACKAGES := $(LINUX_PACKAGES) libbenchmark-dev libfftw3-dev pkg-config
+# The page: Debian's Emscripten for the modules, Chromium and node (npm with it) for its
+# tests.
+WEB_PACKAGES := emscripten chromium nodejs
+# The release: the Linux build without its tests, both cross compilers, Emscripten, the
+# archivers.
+RELEASE_PACKAGES := $(CORE_PACKAGES) libsndfile1-dev binutils g++-mingw-w64-x86-64-posix \
+                    binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev g++-mingw-w64-i686-posix \
+                    binutils-mingw-w64-i686 mingw-w64-i686-dev emscripten zip unzip
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-windows test check-format test-linux test-windows demo bench clean \
-        build-asan build-tsan test-reliability test-asan test-fuzz test-race test-memcheck
+.PHONY: all build build-windows build-windows-x86 test check-format test-linux test-windows \
+        test-windows-x86 demo bench clean build-asan build-tsan test-reliability test-asan \
+        test-fuzz test-race test-memcheck release test-release test-lean \
+        deps-linux deps-windows deps-windows-x86 deps-reliability deps-release
 
-all: build build-windows
+all: build build-windows build-windows-x86
 
-deps:
-	@scripts/install-deps.sh $(PACKAGES)
+deps-linux:
+	@scripts/install-deps.sh $(LINUX_PACKAGES)
 
-build: deps
+deps-windows:
+	@scripts/install-deps.sh $(WINDOWS_PACKAGES)
+
+deps-windows-x86:
+	@scripts/install-deps.sh $(WINDOWS_X86_PACKAGES)
+	@scripts/run-32-bit.sh --ensure $(I386_EMULATOR_PACKAGES)
+
+deps-reliability:
+	@scripts/install-deps.sh $(RELIABILITY_PACKAGES)
+
+deps-release:
+	@scripts/install-deps.sh $(RELEASE_PACKAGES)
+
+build: deps-linux
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
-build-windows: deps
+build-windows: deps-windows
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
-test: check-format test-linux test-windows test-reliability
+build-windows-x86: deps-windows-x86
+	cmake --preset windows-x86
+	cmake --build --preset windows-x86 -j $(JOBS)
+
+test: check-format test-linux test-windows test-windows-x86 test-reliability test-release test-lean
 
 # Every C and C++ source as the committed .clang-format has it (clang-format 14, dry run).
 check-format:
@@ -49,14 +84,17 @@ test-linux: build
 test-windows: build-windows
 	ctest --preset windows -j $(JOBS)
 
+test-windows-x86: build-windows-x86
+	ctest --preset windows-x86 -j $(JOBS)
+
 # Each fuzz target runs for WT_FUZZ_SECONDS (fuzz/CMakeLists.txt).
 test-reliability: test-asan test-fuzz test-race test-memcheck
 
-build-asan: deps
+build-asan: deps-reliability
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 
-build-tsan: deps
+build-tsan: deps-reliability
 	cmake --preset tsan
 	cmake --build --preset tsan -j $(JOBS)
 
@@ -69,8 +107,23 @@ test-fuzz: build-asan
 test-race: build-tsan
 	ctest --preset race
 
-test-memcheck: build
+test-memcheck: build deps-reliability
 	ctest --preset memcheck -j $(JOBS)
+
+# The archives and SHA256SUMS in dist/, checked against the expected contents.
+release: deps-release
+	tools/release/make-release.sh dist
+
+# Two releases from copies of the tree in two folders, minutes apart, compared byte
+# for byte.
+test-release: deps-release
+	tests/release/reproducible.sh build/reproducible
+
+# The plugin configured and built with every optional part off, the optional packages
+# hidden from CMake: it needs nothing but CMake and the compiler.
+test-lean:
+	@scripts/install-deps.sh $(CORE_PACKAGES)
+	tests/lean/lean-build.sh build/lean
 
 # Renders the bundled voice through every effect into out/: WAVs, before/after
 # spectrograms and a table of levels. STRENGTH picks the strength (default 0.25).
@@ -88,15 +141,14 @@ bench:
 	build/bench/bench/wt_bench
 
 clean:
-	rm -rf build out
+	rm -rf build out dist
 
 # ---- The plugin in the browser ----------------------------------------------------------
 # The same sources built by Debian's Emscripten into two WebAssembly modules, with the page
 # of web/, into build/web/ (the site, nothing else; CMake's own files stay in build/wasm).
 # The tests drive the module under node and the page in Debian's Chromium through
 # puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
-# browser. node and npm come with the nodejs package.
-WEB_PACKAGES := emscripten chromium nodejs
+# browser.
 WEB_PORT ?= 8048
 WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
 

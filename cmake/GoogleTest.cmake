@@ -4,12 +4,19 @@
 set(WT_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
 
 if(NOT CMAKE_CROSSCOMPILING)
-    find_package(GTest REQUIRED)
+    find_package(GTest)
+    if(NOT GTest_FOUND)
+        message(FATAL_ERROR "GoogleTest not found, which the tests need (Debian: "
+            "libgtest-dev). Install it, or configure with -DBUILD_TESTING=OFF to build "
+            "without the tests.")
+    endif()
     return()
 endif()
 
 if(NOT EXISTS ${WT_GOOGLETEST_SOURCE}/CMakeLists.txt)
-    message(FATAL_ERROR "GoogleTest sources not found in ${WT_GOOGLETEST_SOURCE} (Debian: googletest)")
+    message(FATAL_ERROR "GoogleTest sources not found in ${WT_GOOGLETEST_SOURCE}, which "
+        "the tests need (Debian: googletest). Install them, set WT_GOOGLETEST_SOURCE, or "
+        "configure with -DBUILD_TESTING=OFF to build without the tests.")
 endif()
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

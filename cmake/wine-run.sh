@@ -1,22 +1,24 @@
 #!/bin/sh
-# Runs a Windows program under 64-bit Wine, headless and quiet, in a Wine prefix of its
-# own; creates the prefix on first use. The Windows build's test emulator.
+# Runs a Windows program under Wine, headless and quiet, in a Wine prefix of its own;
+# creates the prefix on first use. The Windows builds' test emulator.
 #
-# Usage: wine-run.sh PREFIX [PROGRAM [ARG...]]   (no PROGRAM: only create the prefix)
+# Usage: wine-run.sh ARCH PREFIX [PROGRAM [ARG...]]   (no PROGRAM: only create the prefix)
+#   ARCH: x64 for 64-bit programs, x86 for 32-bit ones. The prefix is a 64-bit one either
+#   way: a 32-bit program runs in its 32-bit half (as on 64-bit Windows) under 32-bit Wine,
+#   which needs Debian's wine32 and a machine that runs 32-bit Linux programs
+#   (scripts/run-32-bit.sh). A prefix of its own for 32-bit Windows would cost far more:
+#   every service Wine starts in it would be a 32-bit program too.
 #
-# The prefix is created once (about ten seconds), under a lock so that parallel test
-# runs wait for it instead of racing; the stamp is written only when it is complete.
-# No display is used, no debug channel prints, and the Mono and Gecko installers that
-# Wine offers for a new prefix are switched off.
+# The prefix is created once (about ten seconds, two minutes where 32-bit programs run
+# emulated), under a lock so that parallel test runs wait for it instead of racing; the
+# stamp is written only when it is complete. No display is used, no debug channel
+# prints, and the Mono and Gecko installers that Wine offers for a new prefix are
+# switched off.
 set -eu
-prefix=$1
-shift
+arch=$1
+prefix=$2
+shift 2
 case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac  # Wine wants it absolute
-
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
-unset DISPLAY WAYLAND_DISPLAY
 
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || true)
@@ -24,6 +26,23 @@ if [ -z "$wine" ]; then
     echo "wine-run.sh: wine64 not found (Debian packages: wine, wine64)" >&2
     exit 127
 fi
+case $arch in
+    x64) ;;
+    x86)
+        if ! "$(dirname "$wine")/wine" --version >/dev/null 2>&1; then
+            echo "wine-run.sh: 32-bit Wine does not run here (Debian package wine32:i386;" \
+                 "a kernel without 32-bit support needs scripts/run-32-bit.sh --ensure)" >&2
+            exit 127
+        fi
+        ;;
+    *) echo "wine-run.sh: ARCH must be x64 or x86, not '$arch'" >&2; exit 2 ;;
+esac
+
+export WINEPREFIX="$prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml='
+unset DISPLAY WAYLAND_DISPLAY
 export WINELOADER="$wine"
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver

@@ -63,7 +63,8 @@
 // [any thread, any time]
 WT_EXPORT const char* ts3plugin_name(void);
 
-// "1.2" (while the name says "1.0"). [any thread, any time]
+// The project's version, "1.2" (while the name says "1.0"); plugin/version.h, generated
+// from CMake's VERSION, which names the release archives too. [any thread, any time]
 WT_EXPORT const char* ts3plugin_version(void);
 
 // The plugin interface version this library implements: 19. [any thread, any time]

@@ -6,6 +6,7 @@
 #include "plugin/name_cache.h"
 #include "plugin/name_converter.h"
 #include "plugin/unload.h"
+#include "plugin/version.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ WT_EXPORT const char* ts3plugin_name(void) {
 }
 
 WT_EXPORT const char* ts3plugin_version(void) {
-    return "1.2";
+    return wt::kPluginVersion;
 }
 
 WT_EXPORT int ts3plugin_apiVersion(void) {

@@ -5,13 +5,22 @@
 
 #include "voice/fft_kernels.h"
 
+// 32-bit x86 runs the same kernels, provided its scalar double arithmetic is SSE2 too
+// (-msse2 -mfpmath=sse, set by the build): the x87 unit would round differently.
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+#error "32-bit x86 needs -msse2 -mfpmath=sse: the voice arithmetic is SSE2 arithmetic"
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#define WT_X86 1
+#endif
+
 namespace wt {
 
 namespace {
 
 // The lane count picks the instruction set: two doubles per vector everywhere, four with
 // AVX2, eight with AVX-512F. Each function is compiled for its own set only, so the
-// binary runs on any x86-64, and a wider set's code is reached only through the CPU check
+// binary runs on any x86 with SSE2, and a wider set's code is reached only through the CPU check
 // below.
 
 void transformBaseline(bool forward, double* x, double* y) {
@@ -31,7 +40,7 @@ void inverseToColumnBaseline(const double* x, const double* y, double* scratchX,
 constexpr TransformKernels kBaseline{transformBaseline, forwardFromColumnBaseline,
                                      inverseToColumnBaseline};
 
-#if defined(__x86_64__)
+#if defined(WT_X86)
 
 #define WT_AVX2 __attribute__((target("avx2")))
 #define WT_AVX512 __attribute__((target("avx512f")))
@@ -84,7 +93,7 @@ constinit std::atomic<int32_t> chosenIsa{-1};
 }  // namespace
 
 bool isaSupported(Isa isa) {
-#if defined(__x86_64__)
+#if defined(WT_X86)
     // Reads the flags libgcc gathered with cpuid; they include the OS's consent (XCR0)
     // to the wider register state. Runs the gathering itself if called before it.
     __builtin_cpu_init();
@@ -120,7 +129,7 @@ void forceIsa(Isa isa) {
 const char* isaName(Isa isa) {
     switch (isa) {
         case Isa::Baseline:
-#if defined(__x86_64__)
+#if defined(WT_X86)
             return "sse2";
 #else
             return "portable";

@@ -8,8 +8,9 @@
 // gives the same results, bit for bit; the choice only changes the speed.
 namespace wt {
 
-// Baseline needs nothing beyond the architecture's own vector unit: SSE2 on x86-64,
-// generic code elsewhere. The others are used only where the CPU and the OS support them.
+// Baseline needs nothing beyond the architecture's own vector unit: SSE2 on x86 (64-bit,
+// and 32-bit, which is built for SSE2 arithmetic), generic code elsewhere. The others are
+// used only where the CPU and the OS support them.
 enum class Isa : int32_t { Baseline = 0, Avx2 = 1, Avx512 = 2 };
 inline constexpr int32_t kIsaCount = 3;
 
@@ -25,7 +26,7 @@ Isa selectedIsa();
 // benchmarks that compare the instruction sets; the plugin never calls it.
 void forceIsa(Isa isa);
 
-// "sse2" (or "portable" off x86-64), "avx2", "avx512".
+// "sse2" (or "portable" off x86), "avx2", "avx512".
 const char* isaName(Isa isa);
 
 struct TransformKernels {

@@ -22,11 +22,18 @@ struct TwiddleTable {
 
 namespace twiddle_detail {
 
-__extension__ typedef unsigned __int128 Uint128;
-
 // 2^e as a double, for -1022 <= e <= 1023.
 constexpr double powerOfTwo(int32_t e) {
     return bit_cast<double>(static_cast<uint64_t>(e + 1023) << 52);
+}
+
+// v exactly, for v <= 2^53. Through two signed 32-bit halves, each converted exactly by
+// SSE2 (32-bit x86 has no SSE2 conversion of a 64-bit integer and would use the x87 unit).
+constexpr double exactDouble(uint64_t v) {
+    constexpr int32_t kLowBits = 27;
+    const auto high = static_cast<int32_t>(v >> kLowBits);
+    const auto low = static_cast<int32_t>(v & ((uint64_t{1} << kLowBits) - 1));
+    return static_cast<double>(high) * powerOfTwo(kLowBits) + static_cast<double>(low);
 }
 
 // IEEE square root, correctly rounded like the run-time one, usable in constant
@@ -40,20 +47,25 @@ constexpr double squareRoot(double x) {
         significand <<= 1;
         exponent -= 1;
     }
-    // The integer root of significand * 2^52 has exactly 53 bits.
-    Uint128 rest = static_cast<Uint128>(significand) << 52;
-    Uint128 root = 0;
-    for (Uint128 bit = Uint128{1} << 104; bit != 0; bit >>= 2) {
-        if (rest >= root + bit) {
-            rest -= root + bit;
-            root = (root >> 1) + bit;
-        } else {
-            root >>= 1;
+    // The integer root of significand * 2^52 (below 2^106) has exactly 53 bits. Digit by
+    // digit, the radicand's bits brought down two at a time from the top, the
+    // significand's and then 52 zeros: the remainder stays at most twice the partial
+    // root, below 2^54, so 64-bit integers suffice (32-bit targets have no wider type).
+    uint64_t rest = 0;
+    uint64_t root = 0;
+    for (int32_t pair = 52; pair >= 0; --pair) {
+        const int32_t low = 2 * pair - 52;  // the pair's place in the significand
+        rest = (rest << 2) | (low >= 0 ? (significand >> low) & 3 : 0);
+        const uint64_t trial = (root << 2) | 1;
+        root <<= 1;
+        if (rest >= trial) {
+            rest -= trial;
+            root |= 1;
         }
     }
     // Round to nearest: above the midpoint exactly when rest > root (no ties exist).
     if (rest > root) ++root;
-    return static_cast<double>(static_cast<uint64_t>(root)) * powerOfTwo((exponent - 52) / 2);
+    return exactDouble(root) * powerOfTwo((exponent - 52) / 2);
 }
 
 }  // namespace twiddle_detail

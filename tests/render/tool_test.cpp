@@ -181,6 +181,15 @@ TEST_F(RenderToolTest, ListShowsTheMenuEffectsInMenuOrder) {
               "Higher\nLower\nMonster\nSpace Voice\nSpace Voice 2\nRobot\nAlien\nNo effect\n");
 }
 
+// The version names the release archives; the tool reads it from the plugin it loads.
+TEST_F(RenderToolTest, VersionShowsWhatThePluginReportsWhichIsTheProjectVersion) {
+    const ToolResult result = runTool({"--version"}, scratch);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, std::string("plugin: MOR-LEX Wacky Throats 1.0\nversion: ") +
+                              WT_PROJECT_VERSION + "\n");
+    EXPECT_EQ(result.err, "");  // the plugin is not started, so it prints nothing
+}
+
 TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
     const std::string in = monoInput(noise(2000, 7));
     const fs::path text = file("notes.txt");
@@ -215,6 +224,9 @@ TEST_F(RenderToolTest, EveryFailureHasItsMessageAndCodeAndWritesNothing) {
         {{"--plugin", WT_STUB_MISSING_ENTRY, in, out},
          9,
          "no entry point ts3plugin_setFunctionPointers"},
+        {{"--plugin", WT_STUB_MISSING_ENTRY, "--version"}, 9, "no entry point ts3plugin_name"},
+        {{"--plugin", file("absent.so"), "--version"}, 8, "cannot open shared object file"},
+        {{"--version=1"}, 2, "--version takes no value"},
         {{"--plugin", WT_STUB_FAULTY, "--strength", "1", in, out},
          10,
          "no \"Increase effect strength\" item"},

@@ -121,6 +121,11 @@ std::optional<uint64_t> handlerOf(First first, Rest...) {
     return std::nullopt;
 }
 
+// size_t on 32-bit targets (unused where size_t is uint64_t).
+[[maybe_unused]] std::string n(unsigned value) {
+    return std::to_string(value);
+}
+
 // Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
     if (destination == nullptr || maxLen == 0) return;

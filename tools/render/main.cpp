@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/host_core/plugin_library.h"
 #include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
 #include "tools/render/menu_choice.h"
@@ -32,6 +33,26 @@ void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results
     const PluginSession session(pluginPath, verbose);
     for (const std::string& name : effectNames(session.menu()))
         std::fprintf(results, "%s\n", name.c_str());
+}
+
+// What the client lists about the plugin: identity entry points only, no start-up.
+void showVersion(const std::string& pluginPath, std::FILE* results) {
+    std::string loaderMessage;
+    void* library = hostcore::openLibrary(pluginPath, &loaderMessage);
+    if (library == nullptr)
+        throw RenderError{ExitCode::PluginNotLoadable,
+                          "cannot load the plugin " + pluginPath + ": " + loaderMessage};
+    const auto name = WT_ENTRY_POINT(library, name);
+    const auto version = WT_ENTRY_POINT(library, version);
+    if (name == nullptr || version == nullptr) {
+        hostcore::closeLibrary(library);
+        throw RenderError{ExitCode::EntryPointMissing,
+                          std::string("the plugin has no entry point ") +
+                              (name == nullptr ? "ts3plugin_name" : "ts3plugin_version")};
+    }
+    std::fprintf(results, "plugin: %s\nversion: %s\n", name(), version());
+    std::fflush(results);
+    hostcore::closeLibrary(library);
 }
 
 void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
@@ -76,7 +97,9 @@ int run(int argc, const char* const* argv) {
     const std::string here = platform::executableDirectory();
     const std::string pluginPath =
         options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
-    if (options.list)
+    if (options.version)
+        showVersion(pluginPath, results);
+    else if (options.list)
         listEffects(pluginPath, options.verbose, results);
     else
         renderFile(options, here, pluginPath, results);

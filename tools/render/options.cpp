@@ -86,6 +86,9 @@ Options parseOptions(int argc, const char* const* argv) {
         } else if (arg == "--list") {
             noValue();
             options.list = true;
+        } else if (arg == "--version") {
+            noValue();
+            options.version = true;
         } else if (arg == "--help" || arg == "-h") {
             noValue();
             options.help = true;
@@ -93,7 +96,7 @@ Options parseOptions(int argc, const char* const* argv) {
             usage("unknown option " + arg);
         }
     }
-    if (options.help || options.list) return options;
+    if (options.help || options.list || options.version) return options;
     if (files.empty()) usage("no OUTPUT file given");
     if (files.size() > 2) usage("too many files: give at most INPUT and OUTPUT");
     options.output = files.back();
@@ -103,7 +106,7 @@ Options parseOptions(int argc, const char* const* argv) {
 
 const char* helpText() {
     return R"(Usage: wacky-render [options] [INPUT] OUTPUT
-       wacky-render --list | --help
+       wacky-render --list | --version | --help
 
 Runs a sound file through the built Wacky Throats plugin, loaded the way the voice-chat
 client loads it, and writes what the plugin makes of it. Effect and strength are set
@@ -129,6 +132,7 @@ Options:
                     scale
   --verbose         show the plugin's console lines on standard error
   --list            list the effect names the plugin's menu offers, then exit
+  --version         show the plugin's name and version, as it reports them, then exit
   --help, -h        show this text, then exit
 
 Exit codes:

@@ -11,7 +11,7 @@ inline constexpr const char* kNoEffect = "none";  // always valid, besides the m
 
 struct Options {
     std::string input;   // empty: the bundled sample
-    std::string output;  // required unless --list or --help
+    std::string output;  // required unless --list, --version or --help
     std::string effect = kNoEffect;
     std::string strengthText = "0.25";  // as typed, for messages
     double strength = 0.25;
@@ -20,6 +20,7 @@ struct Options {
     bool stats = false;
     bool verbose = false;
     bool list = false;
+    bool version = false;
     bool help = false;
     std::string plugin;  // empty: the library beside the tool
 };
