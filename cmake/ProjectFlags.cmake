@@ -38,8 +38,9 @@ endif()
 # less, than the engine's arithmetic prescribes, and differ from every other build.
 # And code on 32-bit Windows may be entered with the stack aligned to 4 bytes only (the
 # caller's compiler promises no more), while SSE spills and vector locals need 16 and
-# more: every function that needs more realigns the stack itself.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|i[3-6]86|x86_64|AMD64|amd64)$")
+# more: every function that needs more realigns the stack itself. (Emscripten names its
+# target "x86" too; WebAssembly has no x87.)
+if(NOT EMSCRIPTEN AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86|i[3-6]86|x86_64|AMD64|amd64)$")
     add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
 endif()
 

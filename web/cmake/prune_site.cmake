@@ -3,6 +3,7 @@
 # what `make web` serves and what the release packs.
 #
 # cmake -DSITE=<folder> -DKEEP=<names relative to it, ;-separated> -P prune_site.cmake
+cmake_minimum_required(VERSION 3.25)
 file(GLOB_RECURSE present RELATIVE ${SITE} ${SITE}/*)
 foreach(name IN LISTS present)
     if(NOT name IN_LIST KEEP)
