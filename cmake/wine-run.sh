@@ -8,6 +8,9 @@
 #   which needs Debian's wine32 and a machine that runs 32-bit Linux programs
 #   (scripts/run-32-bit.sh). A prefix of its own for 32-bit Windows would cost far more:
 #   every service Wine starts in it would be a 32-bit program too.
+#   x86-without-avx: a 32-bit program on a CPU with SSE2 and nothing newer, which only
+#   QEMU's emulator can pretend to be (its qemu32 model); WT_EXPECT_NO_AVX=1 tells the
+#   program so. Where 32-bit programs run natively, exits 77 (skipped) instead.
 #
 # The prefix is created once (about ten seconds, two minutes where 32-bit programs run
 # emulated), under a lock so that parallel test runs wait for it instead of racing; the
@@ -26,6 +29,15 @@ if [ -z "$wine" ]; then
     echo "wine-run.sh: wine64 not found (Debian packages: wine, wine64)" >&2
     exit 127
 fi
+emulated_32_bit() { grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; }
+if [ "$arch" = x86-without-avx ]; then
+    if ! emulated_32_bit; then
+        echo "wine-run.sh: 32-bit programs run natively here, on a CPU that cannot be hidden" >&2
+        exit 77
+    fi
+    export QEMU_CPU=qemu32 WT_EXPECT_NO_AVX=1
+    arch=x86
+fi
 case $arch in
     x64) ;;
     x86)
@@ -35,7 +47,7 @@ case $arch in
             exit 127
         fi
         ;;
-    *) echo "wine-run.sh: ARCH must be x64 or x86, not '$arch'" >&2; exit 2 ;;
+    *) echo "wine-run.sh: ARCH must be x64, x86 or x86-without-avx, not '$arch'" >&2; exit 2 ;;
 esac
 
 export WINEPREFIX="$prefix"
@@ -67,8 +79,7 @@ fi
 # a different outcome each run), while the same test passes in the 64-bit DLL's build
 # and under every sanitizer. The one test that does only that is left out there; the
 # plugin's own race tests, lock-free, run.
-if [ "$arch" = x86 ] && [ -z "${GTEST_FILTER:-}" ] &&
-    grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+if [ "$arch" = x86 ] && [ -z "${GTEST_FILTER:-}" ] && emulated_32_bit; then
     export GTEST_FILTER='-BlockLedger.ThreadsHandingOutAndGivingBackAtOnceKeepOneAccount'
 fi
 exec "$wine" "$@"

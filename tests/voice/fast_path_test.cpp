@@ -6,6 +6,7 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -44,6 +45,17 @@ class IsaTest : public VoiceTest {
 
     static Isa bestIsa() { return supportedIsas().back(); }
 };
+
+// Run on a CPU with SSE2 and nothing newer (cmake/wine-run.sh x86-without-avx), the choice
+// must fall back to the baseline; the rest of the program then checks it gives the same
+// samples as every other build.
+TEST(KernelChoice, ACpuWithoutAvxGetsTheBaseline) {
+    if (std::getenv("WT_EXPECT_NO_AVX") == nullptr)
+        GTEST_SKIP() << "only on a CPU without AVX (WT_EXPECT_NO_AVX=1)";
+    EXPECT_FALSE(wt::isaSupported(Isa::Avx2));
+    EXPECT_FALSE(wt::isaSupported(Isa::Avx512));
+    EXPECT_EQ(wt::selectedIsa(), Isa::Baseline);
+}
 
 bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
