@@ -19,20 +19,7 @@ mkdir -p "$work"
 work=$(cd "$work" && pwd)
 jobs=${JOBS:-$(nproc)}
 
-passed=0
-failed=0
-check() {
-    local name=$1 output
-    shift
-    if output=$("$@" 2>&1); then
-        echo "ok: $name"
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $name"
-        [ -z "$output" ] || sed 's/^/    /' <<<"$output" | tail -40
-        failed=$((failed + 1))
-    fi
-}
+. "$root/scripts/checks.sh"
 
 # lean_cmake DIR ARG...: configure the tree into a fresh DIR, optional packages hidden.
 lean_cmake() {
@@ -94,5 +81,4 @@ preset_werror() {
 check "a plain build does not turn warnings into errors" no_werror
 check "the presets turn warnings into errors" preset_werror
 
-echo "lean build: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done "lean build"

@@ -38,41 +38,22 @@ touch -d '2001-02-03 04:05:06' "$second/web/index.html"
     tools/release/make-release.sh "$work/second/dist")
 
 echo "== comparing"
-passed=0
-failed=0
+. "$root/scripts/checks.sh"
+set +e  # every check runs; checks_done gives the verdict
 for f in $(cd "$work/first/dist" && ls); do
-    if cmp -s "$work/first/dist/$f" "$work/second/dist/$f"; then
-        echo "ok: $f is the same in both releases"
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $f differs between the releases"
-        cmp "$work/first/dist/$f" "$work/second/dist/$f" || true
-        failed=$((failed + 1))
-    fi
+    check "$f is the same in both releases" cmp "$work/first/dist/$f" "$work/second/dist/$f"
 done
-if [ "$(cd "$work/first/dist" && ls)" = "$(cd "$work/second/dist" && ls)" ]; then
-    echo "ok: both releases hold the same files"
-    passed=$((passed + 1))
-else
-    echo "FAILED: the releases hold different files"
-    failed=$((failed + 1))
-fi
+check "both releases hold the same files" \
+    diff <(cd "$work/first/dist" && ls) <(cd "$work/second/dist" && ls)
 
-# What ships passes the integration tests of the Linux build, when that build is there.
-frame=$root/build/default/tests/abi/abi_tests
-if [ -x "$frame" ]; then
+# What ships passes the ABI tests of the Linux build, when that build is there.
+abi=$root/build/default/tests/abi/abi_tests
+if [ -x "$abi" ]; then
     unpacked=$work/unpacked
     mkdir -p "$unpacked"
     tar -xzf "$work"/first/dist/wacky_throats-*-linux-x86_64.tar.gz -C "$unpacked"
-    if WT_PLUGIN_PATH=$(ls "$unpacked"/*/wacky_throats.so) "$frame" --gtest_brief=1 >"$work/frame.log" 2>&1; then
-        echo "ok: the released Linux library passes the ABI tests"
-        passed=$((passed + 1))
-    else
-        echo "FAILED: the released Linux library fails the ABI tests"
-        tail -30 "$work/frame.log"
-        failed=$((failed + 1))
-    fi
+    check "the released Linux library passes the ABI tests" \
+        env WT_PLUGIN_PATH="$(ls "$unpacked"/*/wacky_throats.so)" "$abi" --gtest_brief=1
 fi
 
-echo "reproducible release: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done "reproducible release"

@@ -18,21 +18,7 @@ shift 2
 out=$(cd "$1" && pwd) || exit 2
 export LC_ALL=C TZ=UTC
 
-passed=0
-failed=0
-# check NAME COMMAND...: runs the command, quiet when it succeeds.
-check() {
-    local name=$1 output
-    shift
-    if output=$("$@" 2>&1); then
-        echo "ok: $name"
-        passed=$((passed + 1))
-    else
-        echo "FAILED: $name"
-        [ -z "$output" ] || sed 's/^/    /' <<<"$output"
-        failed=$((failed + 1))
-    fi
-}
+. "$root/scripts/checks.sh"
 # same EXPECTED ACTUAL: equal texts, or a diff.
 same() { diff <(printf '%s\n' "$1") <(printf '%s\n' "$2"); }
 
@@ -188,5 +174,4 @@ for a in windows-x64 windows-x86; do
         grep -q "$base-$a.zip" "$unpacked/$a/$base-$a/INSTALL.txt"
 done
 
-echo "release check: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done "release check"
