@@ -29,7 +29,7 @@ if [ -z "$wine" ]; then
     echo "wine-run.sh: wine64 not found (Debian packages: wine, wine64)" >&2
     exit 127
 fi
-emulated_32_bit() { grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; }
+emulated_32_bit() { "$(dirname "$0")/../scripts/run-32-bit.sh" --emulated; }
 if [ "$arch" = x86-without-avx ]; then
     if ! emulated_32_bit; then
         echo "wine-run.sh: 32-bit programs run natively here, on a CPU that cannot be hidden" >&2

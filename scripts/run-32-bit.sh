@@ -7,8 +7,13 @@
 #
 # Usage: scripts/run-32-bit.sh --ensure EMULATOR_PACKAGE...   (needs wine32 installed;
 #        installs the packages and registers the emulator only when needed)
+#        scripts/run-32-bit.sh --emulated   (exits 0 when 32-bit programs run emulated)
 set -euo pipefail
-[ "${1:-}" = "--ensure" ] || { echo "usage: $0 --ensure PACKAGE..." >&2; exit 2; }
+if [ "${1:-}" = "--emulated" ]; then
+    grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null
+    exit
+fi
+[ "${1:-}" = "--ensure" ] || { echo "usage: $0 --ensure PACKAGE... | --emulated" >&2; exit 2; }
 shift
 cd "$(dirname "$0")/.."
 probe=/usr/lib/wine/wine  # Debian's 32-bit Wine loader (wine32:i386)
