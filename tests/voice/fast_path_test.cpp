@@ -50,8 +50,9 @@ class IsaTest : public VoiceTest {
 // must fall back to the baseline; the rest of the program then checks it gives the same
 // samples as every other build.
 TEST(KernelChoice, ACpuWithoutAvxGetsTheBaseline) {
-    if (std::getenv("WT_EXPECT_NO_AVX") == nullptr)
-        GTEST_SKIP() << "only on a CPU without AVX (WT_EXPECT_NO_AVX=1)";
+    // Elsewhere nothing to check. Not GTEST_SKIP: in the 32-bit build under QEMU the
+    // skip's path kills the process.
+    if (std::getenv("WT_EXPECT_NO_AVX") == nullptr) return;
     EXPECT_FALSE(wt::isaSupported(Isa::Avx2));
     EXPECT_FALSE(wt::isaSupported(Isa::Avx512));
     EXPECT_EQ(wt::selectedIsa(), Isa::Baseline);
