@@ -58,7 +58,7 @@ void blockFast(benchmark::State& state, int32_t kind, float strength) {
     fillColumn();
     select(kind, strength);
     for (auto _ : state) {
-        processBlock(kChannel);
+        processBlock(captureRing.input, captureRing.output, kChannel);
         benchmark::ClobberMemory();
     }
 }

@@ -5,6 +5,7 @@
 
 #include "diagnostics/command_number.h"
 #include "diagnostics/subcommands.h"
+#include "diagnostics/text_fit.h"
 #include "host/host.h"
 
 namespace wt::diagnostics {
@@ -23,7 +24,7 @@ void runAvatar(uint64_t handler, const char* client) {
     // Zeroed first: an avatar that is not downloaded yet leaves the path empty.
     char path[kAvatarPathSize] = {};
     const unsigned int result = host::getAvatar(handler, readClientId(client), path, sizeof path);
-    path[kAvatarPathSize - 1] = '\0';
+    endWithinBuffer(path, sizeof path);
     if (result == host::kOk && path[0] != '\0') {
         std::printf("Avatar path: %s\n", path);
     } else if (result == host::kOk) {

@@ -30,7 +30,7 @@ void runServerInfo(uint64_t handler) {
         host::printMessageToCurrentTab("No server connect info available.");
         return;
     }
-    hostName[kHostNameSize - 1] = '\0';
+    endWithinBuffer(hostName, sizeof hostName);
     const int fixed = std::snprintf(nullptr, 0, kServerLine, 0, "", static_cast<int>(port));
     const int room = static_cast<int>(kServerLineSize) - 1 - fixed;
     char line[kServerLineSize];
@@ -57,7 +57,7 @@ void runChannelInfo(uint64_t handler) {
         host::printMessageToCurrentTab("No channel connect info available.");
         return;
     }
-    path[kChannelPathSize - 1] = '\0';
+    endWithinBuffer(path, sizeof path);
     const int fixed = std::snprintf(nullptr, 0, kChannelLine, 0, "");
     const int room = static_cast<int>(kChannelLineSize) - 1 - fixed;
     char line[kChannelLineSize];

@@ -11,6 +11,7 @@
 namespace {
 
 using wt::diagnostics::asUnsignedLongLong;
+using wt::diagnostics::endWithinBuffer;
 using wt::diagnostics::printable;
 
 constexpr int kTalking = 1;
@@ -25,7 +26,7 @@ WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandle
                                        kDisplayNameSize) != wt::host::kOk) {
         return;
     }
-    name[kDisplayNameSize - 1] = '\0';
+    endWithinBuffer(name, sizeof name);
     if (status == kTalking) {
         std::printf("--> %s starts talking\n", name);
     } else {

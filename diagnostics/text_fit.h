@@ -26,4 +26,11 @@ inline unsigned long long asUnsignedLongLong(uint64_t id) {
 //   text: terminated, or at least `room` + 1 bytes long. room: at most INT_MAX.
 int fittingLength(const char* text, size_t room);
 
+// Ends a text that the client wrote into `buffer` (`size` bytes, size >= 1) and may have
+// left without a terminator: at its own terminator if it has one within the buffer, else
+// at the last character boundary that leaves room for the terminator.
+inline void endWithinBuffer(char* buffer, size_t size) {
+    buffer[fittingLength(buffer, size - 1)] = '\0';
+}
+
 }  // namespace wt::diagnostics

@@ -134,6 +134,11 @@ WT_EXPORT void ts3plugin_configure(void* handle, void* parentWidget);
 // channel every sample comes back exactly 1024 samples late; the first 1024 after load are
 // 0. Channels beyond 99 pass unchanged and take no ring positions.
 // edited: the client's flags word; other bits are kept. Null is not written.
+// A call that begins while another is still inside (a client capturing on two threads
+// at once, against the tag below) neither waits nor touches the rings: it sets channels
+// 0..99 of every frame to 0 (silence, never the unprocessed voice), leaves the channels
+// beyond as they were, sets the edit flags and returns. Calls that do not overlap are
+// unaffected by it.
 // Allocates nothing, locks nothing, makes no system call.
 // [audio thread, any time]
 WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t serverConnectionHandlerID,

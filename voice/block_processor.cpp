@@ -1,7 +1,6 @@
 #include "voice/block_processor.h"
 
 #include "voice/bin_remap.h"
-#include "voice/capture_ring.h"
 #include "voice/effects.h"
 #include "voice/transform_kernels.h"
 
@@ -19,12 +18,12 @@ int16_t toSample(double value) {
     return static_cast<int16_t>(whole);
 }
 
-void processBlock(int32_t channel) {
+void processBlock(const int16_t (*input)[kRingChannels], int16_t (*output)[kRingChannels],
+                  int32_t channel) {
     const EffectSnapshot settings = loadEffectSettings();
 
     if (!hasFormula(settings.kind)) {
-        for (int32_t q = 0; q < kBlockSize; ++q)
-            captureRing.output[q][channel] = captureRing.input[q][channel];
+        for (int32_t q = 0; q < kBlockSize; ++q) output[q][channel] = input[q][channel];
         return;
     }
 
@@ -32,9 +31,9 @@ void processBlock(int32_t channel) {
     // into the first passes and the store into the last one. X is spent once Y is made,
     // so its arrays are the inverse's scratch.
     const TransformKernels& kernels = transformKernels(selectedIsa());
-    kernels.forwardFromColumn(captureRing.input, channel, realIn, imagIn);
+    kernels.forwardFromColumn(input, channel, realIn, imagIn);
     remapBins(remapPlanFor(settings), realIn, imagIn, realOut, imagOut);
-    kernels.inverseToColumn(realOut, imagOut, realIn, imagIn, captureRing.output, channel);
+    kernels.inverseToColumn(realOut, imagOut, realIn, imagIn, output, channel);
 }
 
 }  // namespace wt

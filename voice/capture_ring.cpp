@@ -6,22 +6,6 @@ namespace wt {
 
 constinit CaptureRing captureRing{};
 
-void pushSample(int16_t sample, int32_t channel) {
-    captureRing.input[captureRing.writePosition][channel] = sample;
-    ++captureRing.writePosition;
-    if (captureRing.writePosition >= kBlockSize) {
-        processBlock(channel);
-        captureRing.writePosition = 0;
-    }
-}
-
-int16_t popSample(int32_t channel) {
-    const int16_t sample = captureRing.output[captureRing.readPosition][channel];
-    ++captureRing.readPosition;
-    if (captureRing.readPosition >= kBlockSize) captureRing.readPosition = 0;
-    return sample;
-}
-
 void exchangeSamples(int16_t* samples, size_t stride, int32_t count, int32_t channel) {
     int32_t read = captureRing.readPosition;
     int32_t write = captureRing.writePosition;
@@ -34,7 +18,7 @@ void exchangeSamples(int16_t* samples, size_t stride, int32_t count, int32_t cha
         if (++write >= kBlockSize) {
             captureRing.readPosition = read;
             captureRing.writePosition = write;
-            processBlock(channel);
+            processBlock(captureRing.input, captureRing.output, channel);
             write = 0;
         }
     }

@@ -122,6 +122,13 @@ TEST_F(Events, TalkStatusMessagesErrorsAvatarsCommandsAndTabChangesAreEchoed) {
               (Calls{"getClientDisplayName(3, 9, buf, 512)", "getClientDisplayName(3, 9, buf, 512)",
                      "getCurrentServerConnectionHandlerID()"}));
 
+    // A name that fills the whole buffer without a terminator ends before the character
+    // that would straddle the last byte.
+    const std::string fits(510, 'a');
+    host.setText(F::getClientDisplayName, 9, fits + "\xC3\xA9z");
+    EXPECT_EQ(host.run([&] { host.plugin.onTalkStatusChangeEvent(kHandler, 1, 0, 9); }).output,
+              "--> " + fits + " starts talking\n");
+
     host.setResult(F::getClientDisplayName, 1);
     EXPECT_EQ(host.run([&] { host.plugin.onTalkStatusChangeEvent(kHandler, 1, 0, 9); }).output, "");
 }

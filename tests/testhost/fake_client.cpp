@@ -126,12 +126,13 @@ std::optional<uint64_t> handlerOf(First first, Rest...) {
     return std::to_string(value);
 }
 
-// Copies `text` into a buffer of maxLen bytes, cut to fit with its terminator.
+// Copies `text` into a buffer of maxLen bytes with its terminator; a text too long for
+// that fills the whole buffer and goes without one, as a client may leave it.
 void writeText(char* destination, size_t maxLen, const std::string& text) {
     if (destination == nullptr || maxLen == 0) return;
-    const size_t length = std::min(text.size(), maxLen - 1);
+    const size_t length = std::min(text.size(), maxLen);
     std::memcpy(destination, text.data(), length);
-    destination[length] = '\0';
+    if (length < maxLen) destination[length] = '\0';
 }
 
 }  // namespace

@@ -49,8 +49,9 @@
 //                                    (key: client ID), getCurrentServerConnectionHandlerID,
 //                                    getServerConnectInfo (port)
 //   A host function writes only when it returns 0 and has something to give: with no text
-//   set, a buffer is left unwritten and an out-pointer is left as it was. Buffer writes are
-//   cut to fit maxLen with the terminator. Every string and ID list handed out is malloc-ed
+//   set, a buffer is left unwritten and an out-pointer is left as it was. A buffer write
+//   ends with the terminator when it fits in maxLen; a longer text fills all maxLen bytes
+//   without one. Every string and ID list handed out is malloc-ed
 //   and counted until it comes back through freeMemory: outstandingAllocations() is the
 //   number not yet given back (a leak when a call is over), unknownFrees() the number of
 //   freeMemory calls with a pointer the host never handed out (those are not freed).

@@ -23,7 +23,7 @@ class BlockProcessorTest : public VoiceTest {
     static Block process(const Block& in, EffectKind kind, float strength, int channel = 0) {
         select(kind, strength);
         for (int q = 0; q < 1024; ++q) wt::captureRing.input[q][channel] = in[q];
-        wt::processBlock(channel);
+        wt::processBlock(wt::captureRing.input, wt::captureRing.output, channel);
         Block out{};
         for (int q = 0; q < 1024; ++q) out[q] = wt::captureRing.output[q][channel];
         return out;

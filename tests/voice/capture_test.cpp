@@ -155,7 +155,7 @@ TEST_F(CaptureTest, AnEffectChangeIsHeardFromTheNextProcessedBlock) {
 
     // Block 1 is processed with the new effect, exactly as the block step alone does it.
     for (int q = 0; q < 1024; ++q) wt::captureRing.input[q][7] = in[1024 + q];
-    wt::processBlock(7);
+    wt::processBlock(wt::captureRing.input, wt::captureRing.output, 7);
     for (int q = 0; q < 1024; ++q) ASSERT_EQ(out[2048 + q], wt::captureRing.output[q][7]) << q;
 }
 

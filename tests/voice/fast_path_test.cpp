@@ -334,7 +334,7 @@ class FastBlockStep : public IsaTest {
 
         wt::storeEffectKind(static_cast<wt::EffectKind>(kind));
         wt::storeEffectStrength(strength);
-        wt::processBlock(channel);
+        wt::processBlock(wt::captureRing.input, wt::captureRing.output, channel);
         for (int32_t q = 0; q < 1024; ++q) {
             for (int32_t c = 0; c < wt::kRingChannels; ++c) {
                 if (wt::captureRing.output[q][c] != before[q][c]) {
