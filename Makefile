@@ -81,8 +81,11 @@ check-format:
 test-linux: build
 	ctest --preset default -j $(JOBS)
 
+# Each Windows stage ends the Wine server its programs kept up (cmake/wine-run.sh), pass
+# or fail.
 test-windows: build-windows
-	ctest --preset windows -j $(JOBS)
+	ctest --preset windows -j $(JOBS); status=$$?; \
+	    cmake/wine-run.sh x64 build/windows/wine --stop; exit $$status
 
 # Under QEMU's emulator a 32-bit Wine program now and then dies of the emulation itself (a
 # segmentation fault in QEMU, a different program each run, which passes when run again);
@@ -90,7 +93,8 @@ test-windows: build-windows
 # fails the stage, and the 64-bit and native stages run every test once.
 test-windows-x86: build-windows-x86
 	ctest --preset windows-x86 -j $(JOBS) \
-	    $$(scripts/run-32-bit.sh --emulated && echo --repeat until-pass:3)
+	    $$(scripts/run-32-bit.sh --emulated && echo --repeat until-pass:3); status=$$?; \
+	    cmake/wine-run.sh x86 build/windows-x86/wine --stop; exit $$status
 
 # Each fuzz target runs for WT_FUZZ_SECONDS (fuzz/CMakeLists.txt).
 test-reliability: test-asan test-fuzz test-race test-memcheck

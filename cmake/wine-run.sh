@@ -3,6 +3,7 @@
 # creates the prefix on first use. The Windows builds' test emulator.
 #
 # Usage: wine-run.sh ARCH PREFIX [PROGRAM [ARG...]]   (no PROGRAM: only create the prefix)
+#        wine-run.sh ARCH PREFIX --stop   (ends the prefix's server and what runs in it)
 #   ARCH: x64 for 64-bit programs, x86 for 32-bit ones. The prefix is a 64-bit one either
 #   way: a 32-bit program runs in its 32-bit half (as on 64-bit Windows) under 32-bit Wine,
 #   which needs Debian's wine32 and a machine that runs 32-bit Linux programs
@@ -17,6 +18,14 @@
 # stamp is written only when it is complete. No display is used, no debug channel
 # prints, and the Mono and Gecko installers that Wine offers for a new prefix are
 # switched off.
+#
+# Debian's wineserver leaves the moment its last program ends (it runs with -p0) and ends
+# the Wine services with it; the next program then boots them all again, and a program
+# that starts while the server is leaving can die before its own code runs, with no
+# output. So before a program runs, the prefix gets one server that stays up until ten
+# minutes after its last program (WT_WINESERVER_SECONDS); a test stage ends it with
+# --stop. A program that Wine fails to start, or that fails, is named in one line with
+# the prefix and its exit status.
 set -eu
 arch=$1
 prefix=$2
@@ -28,6 +37,12 @@ wine=/usr/lib/wine/wine64
 if [ -z "$wine" ]; then
     echo "wine-run.sh: wine64 not found (Debian packages: wine, wine64)" >&2
     exit 127
+fi
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+if [ "${1:-}" = --stop ]; then
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" "$wineserver" -k 2>/dev/null || true
+    exit 0
 fi
 emulated_32_bit() { "$(dirname "$0")/../scripts/run-32-bit.sh" --emulated; }
 if [ "$arch" = x86-without-avx ]; then
@@ -56,8 +71,6 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
 unset DISPLAY WAYLAND_DISPLAY
 export WINELOADER="$wine"
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=wineserver
 
 stamp="$prefix/.prepared"
 if [ ! -f "$stamp" ]; then
@@ -82,4 +95,18 @@ fi
 if [ "$arch" = x86 ] && [ -z "${GTEST_FILTER:-}" ] && emulated_32_bit; then
     export GTEST_FILTER='-BlockLedger.ThreadsHandingOutAndGivingBackAtOnceKeepOneAccount'
 fi
-exec "$wine" "$@"
+# One program at a time makes sure the server runs: starting it returns once it listens,
+# and fails when one runs already. The program that started it boots the Wine services
+# in it at once, with no standard streams of a test's: they stay as long as the server.
+(
+    flock 9
+    if "$wineserver" -p"${WT_WINESERVER_SECONDS:-600}" </dev/null >/dev/null 2>&1 9>&-; then
+        "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+) 9>"$prefix.lock"
+status=0
+"$wine" "$@" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "wine-run.sh: $1 exited with status $status under Wine (prefix $prefix)" >&2
+fi
+exit "$status"
