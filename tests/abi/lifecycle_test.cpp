@@ -52,6 +52,22 @@ TEST_F(Lifecycle, IdentityNeedsNoClientAndCallsNone) {
     EXPECT_EQ(outcome.hostCalls, Calls{});
 }
 
+// Hosts place the functions where the plugin looks for them only through the list; the
+// suite run with shuffled slots (preset abi-shuffled) proves no other layout is assumed.
+TEST_F(Lifecycle, TheClientsTableHoldsEachHostFunctionInItsListedSlotAndNothingElse) {
+    const HostFunctions table = host.functionTable();
+    size_t filled = 0;
+    for (size_t slot = 0; slot < kHostFunctionSlots; ++slot) {
+        EXPECT_EQ(table.slots[slot] != nullptr, !isReservedHostSlot(slot)) << "slot " << slot;
+        if (table.slots[slot] != nullptr) ++filled;
+    }
+    EXPECT_EQ(filled, kHostFunctionsUsed);
+#if defined(WT_SHUFFLED_HOST_SLOTS)
+    EXPECT_EQ(table.slots[0], nullptr);  // the list's first slot is not where it stands
+    EXPECT_NE(table.slots[kHostFunctionSlots - 1], nullptr);
+#endif
+}
+
 TEST_F(Lifecycle, InitReportsTheFourPathsInOrder) {
     host.setText(HostFunction::getAppPath, "/opt/client/");
     host.setText(HostFunction::getResourcesPath, "/opt/client/res/");
