@@ -23,8 +23,11 @@ inline constexpr size_t kHostFunctionsUsed = 0 WT_HOST_FUNCTIONS(WT_HOST_COUNT);
 #undef WT_HOST_COUNT
 
 // A test build (CMake option WT_SHUFFLED_HOST_SLOTS) moves every function to another slot,
-// out of order and with gaps, the last slot taken, so that the suite proves nothing but
-// the list places a function: 97 is prime to 209 = 11 * 19, so no two slots meet.
+// out of order and with gaps (slot 0's function into the last slot), so that the suite
+// proves nothing but the list places a function. 97 is prime and no factor of the table's size, so
+// the move is a permutation: no two functions meet.
+static_assert(kHostFunctionSlots % 97 != 0);
+
 inline constexpr size_t placedHostSlot(size_t slot) {
 #if defined(WT_SHUFFLED_HOST_SLOTS)
     return (slot * 97 + kHostFunctionSlots - 1) % kHostFunctionSlots;
