@@ -24,8 +24,8 @@ inline constexpr size_t kHostFunctionsUsed = 0 WT_HOST_FUNCTIONS(WT_HOST_COUNT);
 
 // A test build (CMake option WT_SHUFFLED_HOST_SLOTS) moves every function to another slot,
 // out of order and with gaps (slot 0's function into the last slot), so that the suite
-// proves nothing but the list places a function. 97 is prime and no factor of the table's size, so
-// the move is a permutation: no two functions meet.
+// proves nothing but the list places a function. 97 is prime and no factor of the
+// table's size, so the move is a permutation: no two functions meet.
 static_assert(kHostFunctionSlots % 97 != 0);
 
 inline constexpr size_t placedHostSlot(size_t slot) {
@@ -36,14 +36,13 @@ inline constexpr size_t placedHostSlot(size_t slot) {
 #endif
 }
 
-// Each host function's pointer type, name and slot.
+// Each host function's pointer type and slot.
 template <HostFunction function>
 struct HostFunctionInfo;
 #define WT_HOST_INFO(slot, Result, name, parameters, arguments)                    \
     template <>                                                                    \
     struct HostFunctionInfo<HostFunction::name> {                                  \
         using Pointer = Result(WT_CALL*) parameters;                               \
-        static constexpr const char* kName = #name;                                \
         static constexpr size_t kSlot = placedHostSlot(slot);                      \
         static_assert(kSlot < kHostFunctionSlots, #name " lies beyond the table"); \
     };
