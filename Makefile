@@ -1,8 +1,9 @@
 # The one front door: `make test` on a fresh machine installs what is missing,
-# configures, builds and runs every test: the Linux suite, the same tests against the
-# 64-bit and the 32-bit Windows DLL under Wine, the reliability stages (every test under
-# ASan+UBSan, the fuzz targets, the race test under TSan, valgrind over the integration
-# tests), the reproducibility of the release and the plugin built alone. CI runs exactly
+# configures, builds and runs every test: the Linux suite, the binary interface once more
+# with the host functions in shuffled slots, the same tests against the 64-bit and the
+# 32-bit Windows DLL under Wine, the reliability stages (every test under ASan+UBSan, the
+# fuzz targets, the race test under TSan, valgrind over the integration tests), the
+# reproducibility of the release, the plugin built alone and the page. CI runs exactly
 # that. `make demo` shows what the effects do; `make release` writes the archives to dist/.
 #
 # Each target installs only the Debian packages it needs; every list is written once here.
@@ -36,9 +37,9 @@ RELEASE_PACKAGES := $(CORE_PACKAGES) libsndfile1-dev binutils g++-mingw-w64-x86-
                     binutils-mingw-w64-i686 mingw-w64-i686-dev emscripten zip unzip
 JOBS ?= $(shell nproc)
 
-.PHONY: all build build-windows build-windows-x86 test check-format test-linux test-windows \
-        test-windows-x86 demo bench clean build-asan build-tsan test-reliability test-asan \
-        test-fuzz test-race test-memcheck release test-release test-lean \
+.PHONY: all build build-windows build-windows-x86 test check-format test-linux \
+        test-abi-shuffled test-windows test-windows-x86 demo bench clean build-asan build-tsan \
+        test-reliability test-asan test-fuzz test-race test-memcheck release test-release test-lean \
         deps-linux deps-windows deps-windows-x86 deps-reliability deps-release
 
 all: build build-windows build-windows-x86
@@ -71,7 +72,9 @@ build-windows-x86: deps-windows-x86
 	cmake --preset windows-x86
 	cmake --build --preset windows-x86 -j $(JOBS)
 
-test: check-format test-linux test-windows test-windows-x86 test-reliability test-release test-lean
+# Every stage `make test` runs, each named once, here and nowhere else.
+test: check-format test-linux test-abi-shuffled test-windows test-windows-x86 test-asan \
+      test-fuzz test-race test-memcheck test-release test-lean test-web
 
 # Every C and C++ source as the committed .clang-format has it (clang-format 14, dry run).
 check-format:
@@ -80,6 +83,14 @@ check-format:
 
 test-linux: build
 	ctest --preset default -j $(JOBS)
+
+# The plugin and the test host built once more, small (no tool, only the suites that drive
+# the library through its table), with every host function in another slot: the suites
+# still pass only if host/host_function_list.h alone places the functions.
+test-abi-shuffled: deps-linux
+	cmake --preset abi-shuffled
+	cmake --build --preset abi-shuffled -j $(JOBS)
+	ctest --preset abi-shuffled -j $(JOBS)
 
 # Each Windows stage ends the Wine server its programs kept up (cmake/wine-run.sh), pass
 # or fail.
@@ -96,7 +107,8 @@ test-windows-x86: build-windows-x86
 	    $$(scripts/run-32-bit.sh --emulated && echo --repeat until-pass:3); status=$$?; \
 	    cmake/wine-run.sh x86 build/windows-x86/wine --stop; exit $$status
 
-# Each fuzz target runs for WT_FUZZ_SECONDS (fuzz/CMakeLists.txt).
+# The reliability stages alone. Each fuzz target runs for WT_FUZZ_SECONDS
+# (fuzz/CMakeLists.txt).
 test-reliability: test-asan test-fuzz test-race test-memcheck
 
 build-asan: deps-reliability
@@ -179,8 +191,6 @@ $(WEB_NPM_STAMP): tests/web/package.json tests/web/package-lock.json
 # The module is compared with the native build's wacky-render, so that is built first.
 test-web: build build-web $(WEB_NPM_STAMP)
 	ctest --preset web
-
-test: test-web
 
 # The modules' block step under node against the native one (SSE2 and the best set),
 # which wt_bench of the bench preset times.

@@ -13,6 +13,7 @@
 #include "benchmarks.h"
 #include "plugin/entry_points.h"
 #include "reference_block.h"
+#include "tests/support/noise.h"
 #include "voice/bin_remap.h"
 #include "voice/block_processor.h"
 #include "voice/capture_ring.h"
@@ -37,11 +38,7 @@ std::string effectName(EffectKind kind) {
 }
 
 std::vector<int16_t> noise(size_t count, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> dist(-12000, 12000);
-    std::vector<int16_t> v(count);
-    for (auto& s : v) s = static_cast<int16_t>(dist(rng));
-    return v;
+    return wt::test::noise(count, seed, 12000);
 }
 
 void fillColumn() {

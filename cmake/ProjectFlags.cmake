@@ -50,6 +50,15 @@ if(MINGW)
     add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 endif()
 
+# For tests only (preset abi-shuffled): every host function in another slot than its list
+# entry names, out of order and with gaps (host/host_functions.h), in the plugin and in
+# every host alike, so that the ABI suite passing proves that the list alone places them.
+# A library built so meets no real client.
+option(WT_SHUFFLED_HOST_SLOTS "Tests only: the host functions in shuffled table slots" OFF)
+if(WT_SHUFFLED_HOST_SLOTS)
+    add_compile_definitions(WT_SHUFFLED_HOST_SLOTS)
+endif()
+
 # Code that ends up inside the plugin library: no exceptions, no RTTI, nothing visible
 # but the entry points marked for export.
 function(wt_plugin_code target)

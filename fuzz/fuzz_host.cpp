@@ -156,7 +156,7 @@ unsigned int answerIds(uint64_t** result) {
     return code;
 }
 
-// ---- the 30 host functions, in slot order ----
+// ---- the 30 host functions, in list order ----
 
 // A buffer query without a key: a result and the buffer filled, or not.
 unsigned int getPath(char* path, size_t maxLen) {
@@ -343,7 +343,7 @@ unsigned int setPluginMenuEnabled(const char* pluginID, int /*menuID*/, int /*en
 
 HostFunctions hostTable() {
     HostFunctions table{};
-#define WT_FUZZ_SLOT(slot, Result, name, parameters, arguments) table.name = name;
+#define WT_FUZZ_SLOT(slot, Result, name, parameters, arguments) table.set<HostFunction::name>(name);
     WT_HOST_FUNCTIONS(WT_FUZZ_SLOT)
 #undef WT_FUZZ_SLOT
     return table;

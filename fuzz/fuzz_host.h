@@ -25,7 +25,7 @@
 
 namespace wt::fuzz {
 
-// Slots 0..29 set, the reserved slots null.
+// Every host function set, the reserved slots null.
 HostFunctions hostTable();
 
 // From here to endInput() the host functions answer from `input`. Outside a run they

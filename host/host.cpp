@@ -9,9 +9,9 @@ namespace {
 constinit HostFunctions table{};
 
 // Forwards to one slot; a null slot (or no table yet) never reaches the client.
-template <auto Slot, typename... Args>
+template <HostFunction name, typename... Args>
 auto forward(Args... args) {
-    const auto function = table.*Slot;
+    const auto function = table.get<name>();
     using Result = decltype(function(args...));
     if (function != nullptr) return function(args...);
     // The one query answered with an ID rather than a result code: 0 names no connection.
@@ -30,7 +30,7 @@ void install(const HostFunctions& functions) {
 
 #define WT_HOST_FORWARD(slot, Result, name, parameters, arguments) \
     Result name parameters {                                       \
-        return forward<&HostFunctions::name> arguments;            \
+        return forward<HostFunction::name> arguments;              \
     }
 WT_HOST_FUNCTIONS(WT_HOST_FORWARD)
 #undef WT_HOST_FORWARD

@@ -39,7 +39,7 @@ inline constexpr size_t kPathSize = 512;
 // Copies the whole table. Called once, before any other call into the client.
 void install(const HostFunctions& table);
 
-// One function per slot of host/host_function_list.h, with its name and parameters.
+// One function per host function of host/host_function_list.h, with its name and parameters.
 #define WT_HOST_WRAPPER(slot, Result, name, parameters, arguments) Result name parameters;
 WT_HOST_FUNCTIONS(WT_HOST_WRAPPER)
 #undef WT_HOST_WRAPPER

@@ -3,17 +3,23 @@
 // The client's 30 host functions, written once: slot, result, name, parameters, and the
 // parameter names again as the argument list that forwards them. Everything that names a
 // host function is made from this list: the table (host/host_functions.h), the wrapper
-// (host/host.h), and every fake client that fills a table. A host function is added or
-// changed here and nowhere else; a fake client that must answer it differently from its
-// default then fails to compile until it does.
+// (host/host.h), and every host that fills a table (the test host, the fuzz host,
+// wacky-render). A host function is added or changed here and nowhere else; a fake client
+// that must answer it differently from its default then fails to compile until it does.
 //
 // X(slot, Result, name, (parameters), (arguments))
 //
-// H is a server connection handler ID. Slots are consecutive from 0; the table checks
-// each one's offset.
+// The slot is the function's position in the client's table, counted in pointers: any slot
+// below kHostFunctionSlots, in any order, with gaps; every slot not named here is reserved
+// (null, never called). A client that lays out its table otherwise needs only other slot
+// numbers here; host/host_functions.h checks at compile time that they are distinct and
+// fit. H is a server connection handler ID.
 
 #include <cstddef>
 #include <cstdint>
+
+// Pointers in the client's table, named slots and reserved slots together.
+inline constexpr size_t kHostFunctionSlots = 209;
 
 // clang-format off
 #define WT_HOST_FUNCTIONS(X)                                                                  \

@@ -1,9 +1,10 @@
 #pragma once
 
-// The 112 entry points through which the client drives the plugin, one contract each: what
-// it does, who owns every pointer and for how long, what a null means, and a tag saying on
-// which thread and in which state the client may call it. This is the only place the
-// contracts are written; the definitions carry only the reasons behind their code.
+// The entry points through which the client drives the plugin, as plugin/exported_symbols.txt
+// lists them, one contract each: what it does, who owns every pointer and for how long,
+// what a null means, and a tag saying on which thread and in which state the client may
+// call it. This is the only place the contracts are written; the definitions carry only
+// the reasons behind their code.
 //
 // ---- Calling contexts (the first word of every tag) -------------------------------------
 // [main thread]    The client's thread that loads the plugin, while no other thread is
@@ -61,42 +62,42 @@
 // The converted text is released when the library is unloaded; a process that ends with
 // the library loaded can still read it in its atexit handlers and static destructors.
 // [any thread, any time]
-WT_EXPORT const char* ts3plugin_name(void);
+WT_EXPORT const char* WT_CALL ts3plugin_name(void);
 
 // The project's version, "1.2" (while the name says "1.0"); plugin/version.h, generated
 // from CMake's VERSION, which names the release archives too. [any thread, any time]
-WT_EXPORT const char* ts3plugin_version(void);
+WT_EXPORT const char* WT_CALL ts3plugin_version(void);
 
 // The plugin interface version this library implements: 19. [any thread, any time]
-WT_EXPORT int ts3plugin_apiVersion(void);
+WT_EXPORT int WT_CALL ts3plugin_apiVersion(void);
 
 // "MOR-LEX Haldrup Computersoftware GbR". [any thread, any time]
-WT_EXPORT const char* ts3plugin_author(void);
+WT_EXPORT const char* WT_CALL ts3plugin_author(void);
 
 // "This plugin can create sound effects for your voice." [any thread, any time]
-WT_EXPORT const char* ts3plugin_description(void);
+WT_EXPORT const char* WT_CALL ts3plugin_description(void);
 
 // ---- Life cycle -------------------------------------------------------------------------
 
 // Keeps a copy of the client's whole function table; every later call into the client goes
 // through it. A slot the client leaves null is never called: that call fails instead.
-// funcs: passed by value; slots 30..208 may be null and are never called.
+// funcs: passed by value; the reserved slots may be null and are never called.
 // [main thread, at load]
-WT_EXPORT void ts3plugin_setFunctionPointers(const struct HostFunctions funcs);
+WT_EXPORT void WT_CALL ts3plugin_setFunctionPointers(const struct HostFunctions funcs);
 
 // Prints "PLUGIN: init" and the client's four paths (app, resources, config, plugin), each
 // queried into a 512-byte buffer. Always returns 0 (success): the queries are not checked;
 // a path the client leaves unwritten prints as empty text, and one the client leaves
 // unterminated is cut at 511 bytes. Resets nothing.
 // [any thread, after setFunctionPointers]
-WT_EXPORT int ts3plugin_init(void);
+WT_EXPORT int WT_CALL ts3plugin_init(void);
 
 // Prints "PLUGIN: shutdown" and releases the kept identifier, which becomes null (a
 // command still using it on another thread keeps it until it is done). Nothing else is
 // reset: the effect settings, the sample rings and the function table stay. A second
 // shutdown prints again and releases nothing.
 // [any thread, any time]
-WT_EXPORT void ts3plugin_shutdown(void);
+WT_EXPORT void WT_CALL ts3plugin_shutdown(void);
 
 // Keeps a copy of the identifier the client assigns, replacing any earlier copy (released
 // once no command on another thread still uses it), and prints
@@ -104,22 +105,22 @@ WT_EXPORT void ts3plugin_shutdown(void);
 // identifier becomes null and the line shows an empty text.
 // id: Valid only during this call; copied if kept.
 // [any thread, any time]
-WT_EXPORT void ts3plugin_registerPluginID(const char* id);
+WT_EXPORT void WT_CALL ts3plugin_registerPluginID(const char* id);
 
 // Releases a block the plugin handed over (menu list, menu records, menu icon name, hotkey
 // list and records, info text) with the standard library's free. Null does nothing. Each
 // block once, after it was handed over. [any thread, any time]
-WT_EXPORT void ts3plugin_freeMemory(void* data);
+WT_EXPORT void WT_CALL ts3plugin_freeMemory(void* data);
 
 // 0: the plugin does not ask to be loaded automatically. [any thread, any time]
-WT_EXPORT int ts3plugin_requestAutoload(void);
+WT_EXPORT int WT_CALL ts3plugin_requestAutoload(void);
 
 // Prints "PLUGIN: offersConfigure" on every call; 0: no configuration dialog is offered.
 // [any thread, any time]
-WT_EXPORT int ts3plugin_offersConfigure(void);
+WT_EXPORT int WT_CALL ts3plugin_offersConfigure(void);
 
 // Prints "PLUGIN: configure". Neither pointer is read. [any thread, any time]
-WT_EXPORT void ts3plugin_configure(void* handle, void* parentWidget);
+WT_EXPORT void WT_CALL ts3plugin_configure(void* handle, void* parentWidget);
 
 // ---- Voice ------------------------------------------------------------------------------
 
@@ -141,9 +142,9 @@ WT_EXPORT void ts3plugin_configure(void* handle, void* parentWidget);
 // unaffected by it.
 // Allocates nothing, locks nothing, makes no system call.
 // [audio thread, any time]
-WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t serverConnectionHandlerID,
-                                                      short* samples, int sampleCount, int channels,
-                                                      int* edited);
+WT_EXPORT void WT_CALL ts3plugin_onEditCapturedVoiceDataEvent(uint64_t serverConnectionHandlerID,
+                                                              short* samples, int sampleCount,
+                                                              int channels, int* edited);
 
 // ---- Effect menu ------------------------------------------------------------------------
 
@@ -154,7 +155,7 @@ WT_EXPORT void ts3plugin_onEditCapturedVoiceDataEvent(uint64_t serverConnectionH
 // ts3plugin_freeMemory. If any allocation fails, nothing is handed over: both receive null.
 // Either out-pointer may be null; then nothing is built and the other receives null.
 // [any thread, any time]
-WT_EXPORT void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** menuIcon);
+WT_EXPORT void WT_CALL ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** menuIcon);
 
 // Prints the event and, for the global menu, selects an effect (IDs 6..13) or steps the
 // strength by 0.5 within 0..1 (18 up, 19 down). Other types and IDs change nothing. The
@@ -162,14 +163,14 @@ WT_EXPORT void ts3plugin_initMenus(struct PluginMenuItem*** menuItems, char** me
 // block. Strength steps that arrive on several threads at once each count, as if made one
 // after the other.
 // [any thread, any time]
-WT_EXPORT void ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int type,
-                                         int menuItemID, uint64_t selectedItemID);
+WT_EXPORT void WT_CALL ts3plugin_onMenuItemEvent(uint64_t serverConnectionHandlerID, int type,
+                                                 int menuItemID, uint64_t selectedItemID);
 
 // ---- Chat command -----------------------------------------------------------------------
 
 // The keyword of the plugin's chat command, "test". Owned by the plugin; lives as long as
 // the library; never released by the host. [any thread, any time]
-WT_EXPORT const char* ts3plugin_commandKeyword(void);
+WT_EXPORT const char* WT_CALL ts3plugin_commandKeyword(void);
 
 // Runs one chat command for tab H, the text after the keyword: echoes the whole text as
 // "PLUGIN: process command: '<text>'", then parses at most its first 127 bytes, cut short
@@ -179,7 +180,8 @@ WT_EXPORT const char* ts3plugin_commandKeyword(void);
 // command carries the same identifier, whole, old or new.
 // command: Valid only during this call; copied if kept. Null reads as the empty text.
 // [any thread, after registerPluginID]
-WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command);
+WT_EXPORT int WT_CALL ts3plugin_processCommand(uint64_t serverConnectionHandlerID,
+                                               const char* command);
 
 // ---- Connection report ------------------------------------------------------------------
 
@@ -190,15 +192,16 @@ WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const
 // stands. Every host text and ID list: Owned by the plugin; released with the host's
 // freeMemory as soon as used.
 // [any thread, after setFunctionPointers]
-WT_EXPORT void ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
-                                                    int newStatus, unsigned int errorNumber);
+WT_EXPORT void WT_CALL ts3plugin_onConnectStatusChangeEvent(uint64_t serverConnectionHandlerID,
+                                                            int newStatus,
+                                                            unsigned int errorNumber);
 
 // ---- Info panel and hotkeys -------------------------------------------------------------
 
 // The title of the plugin's section of the info panel, "MOR-LEX Wacky Throats 1.0 info".
 // Owned by the plugin; lives as long as the library; never released by the host.
 // [any thread, any time]
-WT_EXPORT const char* ts3plugin_infoTitle(void);
+WT_EXPORT const char* WT_CALL ts3plugin_infoTitle(void);
 
 // Stores in *data a 128-byte text naming item `id` of `type` (0 server, 1 channel, 2
 // client) on tab H: 'The nickname is [I]"<name>"[/I]', the name cut short at a character
@@ -208,8 +211,8 @@ WT_EXPORT const char* ts3plugin_infoTitle(void);
 // is made. The queried name: Owned by the plugin; released with the host's freeMemory as soon as
 // used.
 // [any thread, after setFunctionPointers]
-WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
-                                  char** data);
+WT_EXPORT void WT_CALL ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
+                                          char** data);
 
 // Hands over the hotkey list: three records ("keyword_1".."keyword_3") and a terminating
 // null pointer in *hotkeys. Null hotkeys does nothing.
@@ -217,15 +220,15 @@ WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t i
 // When memory runs out the list ends early: a record that cannot be made ends it where it
 // would have stood, and a list that cannot be made leaves *hotkeys null (no hotkeys).
 // [any thread, any time]
-WT_EXPORT void ts3plugin_initHotkeys(struct PluginHotkey*** hotkeys);
+WT_EXPORT void WT_CALL ts3plugin_initHotkeys(struct PluginHotkey*** hotkeys);
 
 // Prints "PLUGIN: Hotkey event: <keyword>".
 // keyword: Valid only during this call; copied if kept. [any thread, any time]
-WT_EXPORT void ts3plugin_onHotkeyEvent(const char* keyword);
+WT_EXPORT void WT_CALL ts3plugin_onHotkeyEvent(const char* keyword);
 
 // Does nothing: a recorded hotkey needs nothing from the plugin.
 // keyword, key: Valid only during this call; copied if kept. [any thread, any time]
-WT_EXPORT void ts3plugin_onHotkeyRecordedEvent(const char* keyword, const char* key);
+WT_EXPORT void WT_CALL ts3plugin_onHotkeyRecordedEvent(const char* keyword, const char* key);
 
 // ---- Event echoes -----------------------------------------------------------------------
 // Each prints one console line about the event. Every text argument: Valid only during this
@@ -235,39 +238,44 @@ WT_EXPORT void ts3plugin_onHotkeyRecordedEvent(const char* keyword, const char* 
 // ffIgnored is not 0 or the poke came from the own client; a failed query or reply is
 // logged. Returns 0 always: the poke is left to the client as well.
 // [any thread, after setFunctionPointers]
-WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
-                                          const char* pokerName, const char* pokerUniqueIdentity,
-                                          const char* message, int ffIgnored);
+WT_EXPORT int WT_CALL ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID,
+                                                  uint16_t fromClientID, const char* pokerName,
+                                                  const char* pokerUniqueIdentity,
+                                                  const char* message, int ffIgnored);
 
 // "--> <display name> starts talking" for status 1, "stops talking" for any other status;
 // nothing when the display name query fails. [any thread, after setFunctionPointers]
-WT_EXPORT void ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID, int status,
-                                                 int isReceivedWhisper, uint16_t clientID);
+WT_EXPORT void WT_CALL ts3plugin_onTalkStatusChangeEvent(uint64_t serverConnectionHandlerID,
+                                                         int status, int isReceivedWhisper,
+                                                         uint16_t clientID);
 
 // Returns 0 always: the message is left to the client. [any thread, any time]
-WT_EXPORT int ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID, uint16_t targetMode,
-                                           uint16_t toID, uint16_t fromID, const char* fromName,
-                                           const char* fromUniqueIdentifier, const char* message,
-                                           int ffIgnored);
+WT_EXPORT int WT_CALL ts3plugin_onTextMessageEvent(uint64_t serverConnectionHandlerID,
+                                                   uint16_t targetMode, uint16_t toID,
+                                                   uint16_t fromID, const char* fromName,
+                                                   const char* fromUniqueIdentifier,
+                                                   const char* message, int ffIgnored);
 
 // Returns 1 when a return code came with the error (not null, even if empty), else 0.
 // [any thread, any time]
-WT_EXPORT int ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
-                                           const char* errorMessage, unsigned int error,
-                                           const char* returnCode, const char* extraMessage);
+WT_EXPORT int WT_CALL ts3plugin_onServerErrorEvent(uint64_t serverConnectionHandlerID,
+                                                   const char* errorMessage, unsigned int error,
+                                                   const char* returnCode,
+                                                   const char* extraMessage);
 
 // avatarPath: null when the avatar was deleted, and then echoed as "- deleted".
 // [any thread, any time]
-WT_EXPORT void ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID, uint16_t clientID,
-                                         const char* avatarPath);
+WT_EXPORT void WT_CALL ts3plugin_onAvatarUpdated(uint64_t serverConnectionHandlerID,
+                                                 uint16_t clientID, const char* avatarPath);
 
 // [any thread, any time]
-WT_EXPORT void ts3plugin_onPluginCommandEvent(uint64_t serverConnectionHandlerID,
-                                              const char* pluginName, const char* pluginCommand);
+WT_EXPORT void WT_CALL ts3plugin_onPluginCommandEvent(uint64_t serverConnectionHandlerID,
+                                                      const char* pluginName,
+                                                      const char* pluginCommand);
 
 // Echoes the tab that became current next to the one the client names current now.
 // [any thread, after setFunctionPointers]
-WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectionHandlerID);
+WT_EXPORT void WT_CALL ts3plugin_currentServerConnectionChanged(uint64_t serverConnectionHandlerID);
 
 // ---- Events without effect ----------------------------------------------------------------
 // 81 events the interface requires and this plugin leaves alone. Each reads none of its
@@ -281,7 +289,7 @@ WT_EXPORT void ts3plugin_currentServerConnectionChanged(uint64_t serverConnectio
 // nothing; X(name) is applied to each entry point's full name.
 
 // Returns 0: the error is not handled here.
-WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t serverConnectionHandlerID);
+WT_EXPORT int WT_CALL ts3plugin_onServerPermissionErrorEvent(uint64_t serverConnectionHandlerID);
 
 #define WT_PERMISSION_EVENTS(X)                         \
     X(ts3plugin_onClientNeededPermissionsEvent)         \
@@ -388,33 +396,28 @@ WT_EXPORT int ts3plugin_onServerPermissionErrorEvent(uint64_t serverConnectionHa
     WT_FILE_EVENTS(X)             \
     WT_SOUND_EVENTS(X)
 
-#define WT_DECLARE_HANDLER_ONLY_EVENT(name) WT_EXPORT void name(uint64_t serverConnectionHandlerID);
+#define WT_DECLARE_HANDLER_ONLY_EVENT(name) \
+    WT_EXPORT void WT_CALL name(uint64_t serverConnectionHandlerID);
 WT_HANDLER_ONLY_EVENTS(WT_DECLARE_HANDLER_ONLY_EVENT)
 #undef WT_DECLARE_HANDLER_ONLY_EVENT
 
 // Neither belongs to one connection: a server event and a sound event.
-WT_EXPORT void ts3plugin_onUserLoggingMessageEvent(void);
-WT_EXPORT void ts3plugin_onSoundDeviceListChangedEvent(void);
+WT_EXPORT void WT_CALL ts3plugin_onUserLoggingMessageEvent(void);
+WT_EXPORT void WT_CALL ts3plugin_onSoundDeviceListChangedEvent(void);
 
 // The voice of other clients and the mixed playback: played as received.
-WT_EXPORT void ts3plugin_onEditPlaybackVoiceDataEvent(uint64_t serverConnectionHandlerID,
-                                                      uint16_t clientID, short* samples,
-                                                      int sampleCount, int channels);
-WT_EXPORT void ts3plugin_onEditPostProcessVoiceDataEvent(uint64_t serverConnectionHandlerID,
-                                                         uint16_t clientID, short* samples,
-                                                         int sampleCount, int channels,
-                                                         const unsigned int* channelSpeakerArray,
-                                                         unsigned int* channelFillMask);
-WT_EXPORT void ts3plugin_onEditMixedPlaybackVoiceDataEvent(uint64_t serverConnectionHandlerID,
-                                                           short* samples, int sampleCount,
-                                                           int channels,
-                                                           const unsigned int* channelSpeakerArray,
-                                                           unsigned int* channelFillMask);
+WT_EXPORT void WT_CALL ts3plugin_onEditPlaybackVoiceDataEvent(uint64_t serverConnectionHandlerID,
+                                                              uint16_t clientID, short* samples,
+                                                              int sampleCount, int channels);
+WT_EXPORT void WT_CALL ts3plugin_onEditPostProcessVoiceDataEvent(
+    uint64_t serverConnectionHandlerID, uint16_t clientID, short* samples, int sampleCount,
+    int channels, const unsigned int* channelSpeakerArray, unsigned int* channelFillMask);
+WT_EXPORT void WT_CALL ts3plugin_onEditMixedPlaybackVoiceDataEvent(
+    uint64_t serverConnectionHandlerID, short* samples, int sampleCount, int channels,
+    const unsigned int* channelSpeakerArray, unsigned int* channelFillMask);
 
 // 3-D positioning: the volume the client computed stands.
-WT_EXPORT void ts3plugin_onCustom3dRolloffCalculationClientEvent(uint64_t serverConnectionHandlerID,
-                                                                 uint16_t clientID, float distance,
-                                                                 float* volume);
-WT_EXPORT void ts3plugin_onCustom3dRolloffCalculationWaveEvent(uint64_t serverConnectionHandlerID,
-                                                               uint64_t waveHandle, float distance,
-                                                               float* volume);
+WT_EXPORT void WT_CALL ts3plugin_onCustom3dRolloffCalculationClientEvent(
+    uint64_t serverConnectionHandlerID, uint16_t clientID, float distance, float* volume);
+WT_EXPORT void WT_CALL ts3plugin_onCustom3dRolloffCalculationWaveEvent(
+    uint64_t serverConnectionHandlerID, uint64_t waveHandle, float distance, float* volume);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,22 @@ TEST_F(Lifecycle, IdentityNeedsNoClientAndCallsNone) {
     });
     EXPECT_EQ(outcome.output, "");
     EXPECT_EQ(outcome.hostCalls, Calls{});
+}
+
+// Hosts place the functions where the plugin looks for them only through the list; the
+// suite run with shuffled slots (preset abi-shuffled) proves no other layout is assumed.
+TEST_F(Lifecycle, TheClientsTableHoldsEachHostFunctionInItsListedSlotAndNothingElse) {
+    const HostFunctions table = host.functionTable();
+    size_t filled = 0;
+    for (size_t slot = 0; slot < kHostFunctionSlots; ++slot) {
+        EXPECT_EQ(table.slots[slot] != nullptr, !isReservedHostSlot(slot)) << "slot " << slot;
+        if (table.slots[slot] != nullptr) ++filled;
+    }
+    EXPECT_EQ(filled, kHostFunctionsUsed);
+#if defined(WT_SHUFFLED_HOST_SLOTS)
+    // The shuffle took: the functions no longer follow one another in list order.
+    EXPECT_FALSE(std::is_sorted(std::begin(kHostFunctionSlotOf), std::end(kHostFunctionSlotOf)));
+#endif
 }
 
 TEST_F(Lifecycle, InitReportsTheFourPathsInOrder) {

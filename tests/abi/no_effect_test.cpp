@@ -104,25 +104,26 @@ int callEveryEvent(const TestHost& host, Buffers& buffers) {
         EXPECT_NE(symbol, nullptr) << name;
         if (symbol == nullptr) continue;
         if (name == "ts3plugin_onEditPlaybackVoiceDataEvent") {
-            host.entry<void (*)(uint64_t, uint16_t, short*, int, int)>(name.c_str())(
+            host.entry<void(WT_CALL*)(uint64_t, uint16_t, short*, int, int)>(name.c_str())(
                 handler, 5, buffers.samples, Buffers::kFrames, Buffers::kChannels);
         } else if (name == "ts3plugin_onEditPostProcessVoiceDataEvent") {
-            host.entry<void (*)(uint64_t, uint16_t, short*, int, int, const unsigned int*,
-                                unsigned int*)>(name.c_str())(handler, 5, buffers.samples,
-                                                              Buffers::kFrames, Buffers::kChannels,
-                                                              buffers.speakers, &buffers.fillMask);
+            host.entry<void(WT_CALL*)(uint64_t, uint16_t, short*, int, int, const unsigned int*,
+                                      unsigned int*)>(name.c_str())(
+                handler, 5, buffers.samples, Buffers::kFrames, Buffers::kChannels, buffers.speakers,
+                &buffers.fillMask);
         } else if (name == "ts3plugin_onEditMixedPlaybackVoiceDataEvent") {
-            host.entry<void (*)(uint64_t, short*, int, int, const unsigned int*, unsigned int*)>(
-                name.c_str())(handler, buffers.samples, Buffers::kFrames, Buffers::kChannels,
-                              buffers.speakers, &buffers.fillMask);
+            host.entry<void(WT_CALL*)(uint64_t, short*, int, int, const unsigned int*,
+                                      unsigned int*)>(name.c_str())(
+                handler, buffers.samples, Buffers::kFrames, Buffers::kChannels, buffers.speakers,
+                &buffers.fillMask);
         } else if (name == "ts3plugin_onCustom3dRolloffCalculationClientEvent") {
-            host.entry<void (*)(uint64_t, uint16_t, float, float*)>(name.c_str())(handler, 5, 12.5f,
-                                                                                  &buffers.volume);
+            host.entry<void(WT_CALL*)(uint64_t, uint16_t, float, float*)>(name.c_str())(
+                handler, 5, 12.5f, &buffers.volume);
         } else if (name == "ts3plugin_onCustom3dRolloffCalculationWaveEvent") {
-            host.entry<void (*)(uint64_t, uint64_t, float, float*)>(name.c_str())(
+            host.entry<void(WT_CALL*)(uint64_t, uint64_t, float, float*)>(name.c_str())(
                 handler, 77, 12.5f, &buffers.volume);
         } else {
-            using AnyEvent = int (*)(uint64_t, void*, void*, void*, void*, void*);
+            using AnyEvent = int(WT_CALL*)(uint64_t, void*, void*, void*, void*, void*);
             void* word = buffers.words;
             const int result =
                 host.entry<AnyEvent>(name.c_str())(handler, word, word, word, word, word);

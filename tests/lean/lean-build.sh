@@ -34,8 +34,8 @@ alone=$work/alone
 configure_alone() { lean_cmake "$alone" -DWT_TOOLS=OFF -DBUILD_TESTING=OFF; }
 build_alone() { env -i PATH=/usr/bin:/bin HOME="$work" cmake --build "$alone" -j "$jobs"; }
 exports_exactly() {
-    diff <(grep -v '^#' "$root/plugin/exported_symbols.txt" | sed '/^$/d' | sort) \
-        <(nm -D --defined-only "$alone/wacky_throats.so" | awk '{print $3}' | sort)
+    cmake -DOBJDUMP=objdump -DLIBRARY="$alone/wacky_throats.so" -DCHECK=exports \
+        -DEXPECTED="$root/plugin/exported_symbols.txt" -P "$root/tests/support/library_tables.cmake"
 }
 # A found or missed package leaves a cache entry behind (X_DIR, X_LIBRARY, X-NOTFOUND);
 # the compiler's own tools are the only programs looked up.

@@ -16,14 +16,14 @@ void keepAHostText() {
     TestHost host;
     host.setText(HostFunction::getClientLibVersion, "3.6.1");
     char* version = nullptr;
-    host.functionTable().getClientLibVersion(&version);
+    host.functionTable().get<HostFunction::getClientLibVersion>()(&version);
 }
 
 // A pointer the host never handed out, given back to it.
 void giveBackAForeignPointer() {
     TestHost host;
     char foreign[8] = {};
-    host.functionTable().freeMemory(foreign);
+    host.functionTable().get<HostFunction::freeMemory>()(foreign);
 }
 
 TEST(HostAccounting, TheTestFailsWhenTheHostGoesWithItsAccountsOpen) {

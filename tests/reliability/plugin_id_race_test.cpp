@@ -67,17 +67,17 @@ unsigned int succeed(Args...) {
 
 HostFunctions client() {
     HostFunctions table{};
-    table.createReturnCode = createReturnCode;
-    table.sendPluginCommand = sendPluginCommand;
-    table.setPluginMenuEnabled = setPluginMenuEnabled;
-    table.getClientID = getClientID;
-    table.requestClientMove = succeed;
-    table.requestChannelSubscribe = succeed;
-    table.requestChannelUnsubscribe = succeed;
-    table.requestChannelSubscribeAll = succeed;
-    table.requestChannelUnsubscribeAll = succeed;
-    table.logMessage = succeed;
-    table.printMessageToCurrentTab = succeed;
+    table.set<HostFunction::createReturnCode>(createReturnCode);
+    table.set<HostFunction::sendPluginCommand>(sendPluginCommand);
+    table.set<HostFunction::setPluginMenuEnabled>(setPluginMenuEnabled);
+    table.set<HostFunction::getClientID>(getClientID);
+    table.set<HostFunction::requestClientMove>(succeed);
+    table.set<HostFunction::requestChannelSubscribe>(succeed);
+    table.set<HostFunction::requestChannelUnsubscribe>(succeed);
+    table.set<HostFunction::requestChannelSubscribeAll>(succeed);
+    table.set<HostFunction::requestChannelUnsubscribeAll>(succeed);
+    table.set<HostFunction::logMessage>(succeed);
+    table.set<HostFunction::printMessageToCurrentTab>(succeed);
     return table;
 }
 

@@ -32,9 +32,9 @@ WT_EXPORT void ts3plugin_setFunctionPointers(const HostFunctions funcs) {
 
 WT_EXPORT int ts3plugin_init() {
     char* version = nullptr;
-    host.getClientLibVersion(&version);  // never released
+    host.get<HostFunction::getClientLibVersion>()(&version);  // never released
     ownBlock = std::malloc(16);
-    host.freeMemory(ownBlock);  // not the host's to free
+    host.get<HostFunction::freeMemory>()(ownBlock);  // not the host's to free
     return 0;
 }
 

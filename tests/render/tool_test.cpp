@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <random>
 #include <set>
 
 #include "plugin/entry_points.h"
+#include "tests/support/noise.h"
 #include "tool_runner.h"
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
@@ -18,11 +18,7 @@ using namespace render_test;
 constexpr size_t kDelay = 1024;
 
 std::vector<int16_t> noise(size_t count, unsigned seed, int amplitude = 12000) {
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> dist(-amplitude, amplitude);
-    std::vector<int16_t> v(count);
-    for (auto& s : v) s = static_cast<int16_t>(dist(rng));
-    return v;
+    return wt::test::noise(count, seed, amplitude);
 }
 
 // What the voice engine, linked into this test and set directly, returns for `input` fed

@@ -374,8 +374,8 @@ template <F function, typename Slot>
 struct Relay;
 
 template <F function, typename Result, typename... Args>
-struct Relay<function, Result (*)(Args...)> {
-    static Result call(Args... args) {
+struct Relay<function, Result(WT_CALL*)(Args...)> {
+    static Result WT_CALL call(Args... args) {
         FakeClient::runHook(function);
         TestHost* host = FakeClient::current();
         if (host == nullptr) return FakeClient::noHost<Result>();
@@ -392,7 +392,7 @@ struct Relay<function, Result (*)(Args...)> {
 HostFunctions fakeClientTable() {
     HostFunctions table{};
 #define WT_FAKE_SLOT(slot, Result, name, parameters, arguments) \
-    table.name = &Relay<F::name, decltype(HostFunctions::name)>::call;
+    table.set<F::name>(&Relay<F::name, HostFunctionPointer<F::name>>::call);
     WT_HOST_FUNCTIONS(WT_FAKE_SLOT)
 #undef WT_FAKE_SLOT
     return table;

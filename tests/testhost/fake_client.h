@@ -9,7 +9,8 @@ namespace wt::testhost {
 
 class TestHost;
 
-// Slots 0..29 point at the fake client's functions; the reserved slots are null.
+// Each host function's slot points at the fake client's function; the reserved slots are
+// null.
 HostFunctions fakeClientTable();
 
 void attachHost(TestHost* host);

@@ -92,16 +92,12 @@ namespace wt::testhost {
 
 inline constexpr const char* kTestPluginId = "wt-test-plugin-id";
 
-// The 30 host functions, in slot order.
-enum class HostFunction : int {
-#define WT_HOST_ENUM(slot, Result, name, parameters, arguments) name = slot,
-    WT_HOST_FUNCTIONS(WT_HOST_ENUM)
-#undef WT_HOST_ENUM
-};
+// The host functions by name, in list order.
+using HostFunction = ::HostFunction;
 
 inline constexpr int kHostFunctionCount = static_cast<int>(kHostFunctionsUsed);
 
-// The slot's name, as host calls are recorded.
+// The host function's name, as host calls are recorded.
 const char* hostFunctionName(HostFunction function);
 
 // The built library: $WT_PLUGIN_PATH, else the path compiled in.
@@ -197,7 +193,7 @@ class TestHost {
 
     EntryPoints plugin{};
 
-    // The fake client's function table: slots 0..29 set, the reserved slots null.
+    // The fake client's function table: every host function set, the reserved slots null.
     HostFunctions functionTable() const;
 
     // setFunctionPointers, init, registerPluginID(pluginId); output and host calls of all.

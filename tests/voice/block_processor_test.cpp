@@ -7,8 +7,9 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <random>
+#include <vector>
 
+#include "tests/support/noise.h"
 #include "voice_fixture.h"
 
 namespace {
@@ -36,10 +37,9 @@ class BlockProcessorTest : public VoiceTest {
     }
 
     static Block noise(unsigned seed, int amplitude = 8000) {
-        std::mt19937 rng(seed);
-        std::uniform_int_distribution<int> dist(-amplitude, amplitude);
+        const std::vector<int16_t> samples = wt::test::noise(Block{}.size(), seed, amplitude);
         Block b;
-        for (auto& v : b) v = static_cast<int16_t>(dist(rng));
+        std::copy(samples.begin(), samples.end(), b.begin());
         return b;
     }
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
 #include "plugin/entry_points.h"
+#include "tests/support/noise.h"
 #include "voice/block_processor.h"
 #include "voice_fixture.h"
 
@@ -14,13 +14,7 @@ namespace {
 
 using wt::EffectKind;
 
-std::vector<int16_t> noise(size_t count, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> dist(-32768, 32767);
-    std::vector<int16_t> v(count);
-    for (auto& s : v) s = static_cast<int16_t>(dist(rng));
-    return v;
-}
+using wt::test::noise;
 
 class CaptureTest : public VoiceTest {
   protected:

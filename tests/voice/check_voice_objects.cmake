@@ -14,6 +14,7 @@
 # registers) appears in any function but the AVX2 and AVX-512 kernels, which are reached
 # only after the CPU check: everything else must run on a CPU with SSE2 alone.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../support/binary_tables.cmake)
 
 string(REPLACE "|" ";" objects "${OBJECTS}")
 list(FILTER objects EXCLUDE REGEX "effect_menu")
@@ -43,19 +44,9 @@ if(CHECK STREQUAL "calls")
     set(referenced "")
     set(fma "")
     foreach(object IN LISTS objects)
-        execute_process(COMMAND ${NM} -P ${object}
-            OUTPUT_VARIABLE symbols RESULT_VARIABLE failed ERROR_VARIABLE why)
-        if(failed)
-            message(FATAL_ERROR "${NM} ${object} failed: ${why}")
-        endif()
-        string(REPLACE "\n" ";" lines "${symbols}")
-        foreach(line IN LISTS lines)
-            if(line MATCHES "^([^ ]+) U")
-                list(APPEND referenced "${CMAKE_MATCH_1}")
-            elseif(line MATCHES "^([^ ]+) [A-TV-Za-z]")
-                list(APPEND defined "${CMAKE_MATCH_1}")
-            endif()
-        endforeach()
+        wt_binary_tables(${object} NM ${NM} DEFINED here UNDEFINED elsewhere)
+        list(APPEND defined ${here})
+        list(APPEND referenced ${elsewhere})
 
         disassemble(${object} code)
         string(REGEX MATCHALL "[\t ]vfn?m(add|sub)[a-z0-9]*[\t ]" found "${code}")

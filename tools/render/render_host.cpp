@@ -85,13 +85,13 @@ HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog) {
         host.showLog = showLog;
     }
     HostFunctions table{};
-    table.getAppPath = hostGetAppPath;
-    table.getResourcesPath = hostGetResourcesPath;
-    table.getConfigPath = hostGetConfigPath;
-    table.getPluginPath = hostGetPluginPath;
-    table.getClientLibVersion = hostGetClientLibVersion;
-    table.freeMemory = hostFreeMemory;
-    table.logMessage = hostLogMessage;
+    table.set<HostFunction::getAppPath>(hostGetAppPath);
+    table.set<HostFunction::getResourcesPath>(hostGetResourcesPath);
+    table.set<HostFunction::getConfigPath>(hostGetConfigPath);
+    table.set<HostFunction::getPluginPath>(hostGetPluginPath);
+    table.set<HostFunction::getClientLibVersion>(hostGetClientLibVersion);
+    table.set<HostFunction::freeMemory>(hostFreeMemory);
+    table.set<HostFunction::logMessage>(hostLogMessage);
     return table;
 }
 
