@@ -9,17 +9,25 @@
 #include "tools/host_core/plugin_library.h"
 #include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
-#include "tools/render/menu_choice.h"
 #include "tools/render/options.h"
-#include "tools/render/platform.h"
-#include "tools/render/plugin_session.h"
 #include "tools/render/progress.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
+#include "tools/session/menu_choice.h"
+#include "tools/session/platform.h"
+#include "tools/session/plugin_session.h"
 
 namespace wt::render {
 
 namespace {
+
+using session::effectNames;
+using session::planMenuPresses;
+using session::PluginSession;
+namespace platform = session::platform;
+
+// The plugin ID the tool registers and the prefix of its messages.
+constexpr const char* kToolName = "wacky-render";
 
 // Where the build puts the bundled sample, relative to the tool.
 constexpr const char* kBundledSample = "samples/voice.wav";
@@ -30,7 +38,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results) {
-    const PluginSession session(pluginPath, verbose);
+    const PluginSession session(pluginPath, verbose, kToolName);
     for (const std::string& name : effectNames(session.menu()))
         std::fprintf(results, "%s\n", name.c_str());
 }
@@ -62,7 +70,7 @@ void renderFile(const Options& options, const std::string& here, const std::stri
         throw RenderError{ExitCode::Usage, "output " + options.output +
                                                " is the input file; it would be overwritten"};
     SoundReader reader(input);
-    PluginSession session(pluginPath, options.verbose);
+    PluginSession session(pluginPath, options.verbose, kToolName);
     for (const int32_t id :
          planMenuPresses(session.menu(), options.effect, options.strength, options.strengthText))
         session.pressMenuItem(id);
