@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/host_core/plugin_library.h"
 #include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
 #include "tools/render/options.h"
@@ -15,6 +14,7 @@
 #include "tools/render/sound_file.h"
 #include "tools/session/menu_choice.h"
 #include "tools/session/platform.h"
+#include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
 
 namespace wt::render {
@@ -41,26 +41,6 @@ void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results
     const PluginSession session(pluginPath, verbose, kToolName);
     for (const std::string& name : effectNames(session.menu()))
         std::fprintf(results, "%s\n", name.c_str());
-}
-
-// What the client lists about the plugin: identity entry points only, no start-up.
-void showVersion(const std::string& pluginPath, std::FILE* results) {
-    std::string loaderMessage;
-    void* library = hostcore::openLibrary(pluginPath, &loaderMessage);
-    if (library == nullptr)
-        throw RenderError{ExitCode::PluginNotLoadable,
-                          "cannot load the plugin " + pluginPath + ": " + loaderMessage};
-    const auto name = WT_ENTRY_POINT(library, name);
-    const auto version = WT_ENTRY_POINT(library, version);
-    if (name == nullptr || version == nullptr) {
-        hostcore::closeLibrary(library);
-        throw RenderError{ExitCode::EntryPointMissing,
-                          std::string("the plugin has no entry point ") +
-                              (name == nullptr ? "ts3plugin_name" : "ts3plugin_version")};
-    }
-    std::fprintf(results, "plugin: %s\nversion: %s\n", name(), version());
-    std::fflush(results);
-    hostcore::closeLibrary(library);
 }
 
 void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
@@ -106,7 +86,7 @@ int run(int argc, const char* const* argv) {
     const std::string pluginPath =
         options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
     if (options.version)
-        showVersion(pluginPath, results);
+        session::printIdentity(pluginPath, results);
     else if (options.list)
         listEffects(pluginPath, options.verbose, results);
     else
