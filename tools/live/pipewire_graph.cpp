@@ -402,14 +402,17 @@ PipewireGraph::PipewireGraph(int argc, char** argv) : state_(std::make_unique<St
     // client-rt.conf: the data thread asks for real-time priority where the system grants it.
     s.context =
         pw_context_new(s.loop, pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
+    // Without the server's client files installed, the library's defaults still connect.
+    if (s.context == nullptr) s.context = pw_context_new(s.loop, nullptr, 0);
     if (s.context == nullptr)
         throw ToolError{ExitCode::Unexpected,
                         std::string("cannot create a PipeWire context: ") + std::strerror(errno)};
     s.core = pw_context_connect(s.context, nullptr, 0);
     if (s.core == nullptr)
         throw ToolError{ExitCode::NoAudioServer,
-                        std::string("no PipeWire server reachable (") + std::strerror(errno) +
-                            "); start one, e.g. systemctl --user start pipewire wireplumber"};
+                        "no PipeWire server reachable (its socket is looked for in "
+                        "PIPEWIRE_RUNTIME_DIR or XDG_RUNTIME_DIR); start one, e.g. systemctl "
+                        "--user start pipewire wireplumber"};
     pw_core_add_listener(s.core, &s.coreListener, &kCoreEvents, &s);
     s.registry = pw_core_get_registry(s.core, PW_VERSION_REGISTRY, 0);
     pw_registry_add_listener(s.registry, &s.registryListener, &kRegistryEvents, &s);
