@@ -24,7 +24,7 @@ wait_until 20 grep -q ready "$err" || { cat "$err"; exit 1; }
 (
     trap 'kill "$play" 2>/dev/null; exit 0' TERM
     while :; do
-        pw-play --target wt-feed-sink "$root/samples/voice.wav" &
+        pw-play --target wt-feed-sink "$root/samples/voice.wav" 2>/dev/null &
         play=$!
         wait "$play"
     done
