@@ -47,7 +47,6 @@ void setExactPath(pw_properties* props, int quantum) {
     pw_properties_set(props, "resample.disable", "true");
     pw_properties_set(props, "dither.method", "none");
     pw_properties_set(props, "dither.noise", "0");
-    pw_properties_set(props, "channelmix.disable", "true");
     // Honoured only where the session manager reads it as a boolean; the control guard
     // below holds the volume at 1.0 whatever is restored.
     pw_properties_set(props, "state.restore-props", "false");
@@ -502,6 +501,9 @@ void PipewireGraph::start(VoicePipe& pipe, const std::string& input, int quantum
         "wacky-throats-voice", PW_KEY_NODE_DESCRIPTION, "Wacky Throats voice",
         PW_KEY_NODE_AUTOCONNECT, "false", PW_KEY_NODE_GROUP, group.c_str(), nullptr);
     setExactPath(feedProps, quantum);
+    // Mono into a mono microphone: nothing to mix. (The capture side may mix a stereo
+    // microphone down, as the client does; the monitor may spread to a stereo output.)
+    pw_properties_set(feedProps, "channelmix.disable", "true");
     s.feed = pw_stream_new(s.core, "Wacky Throats voice", feedProps);
     pw_properties* captureProps = pw_properties_new(
         PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture", PW_KEY_NODE_NAME,
