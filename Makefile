@@ -9,9 +9,13 @@
 # Each target installs only the Debian packages it needs; every list is written once here.
 # The plugin library alone needs CMake and a C++ compiler.
 CORE_PACKAGES := cmake g++ make
-# The Linux build: the plugin, wacky-render (libsndfile) and the tests (GoogleTest;
-# binutils reads the built library's tables).
-LINUX_PACKAGES := $(CORE_PACKAGES) libgtest-dev libsndfile1-dev binutils
+# The Linux build: the plugin, wacky-render (libsndfile), wacky-live (libpipewire, found
+# through pkg-config) and the tests (GoogleTest; binutils reads the built library's tables).
+LINUX_PACKAGES := $(CORE_PACKAGES) libgtest-dev libsndfile1-dev binutils libpipewire-0.3-dev \
+                  pkg-config
+# wacky-live's tests and benchmark run a private PipeWire server: the daemon and its
+# clients (pw-play, pw-record, pw-link, pw-dump), and the session manager.
+LIVE_PACKAGES := pipewire pipewire-bin wireplumber
 DEMO_PACKAGES := $(LINUX_PACKAGES) sox
 # Windows: the MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build
 # with them, and Wine to run the tests: 64-bit, and 32-bit from the i386 architecture
@@ -82,6 +86,7 @@ check-format:
 	scripts/check-format.sh
 
 test-linux: build
+	@scripts/install-deps.sh $(LIVE_PACKAGES)
 	ctest --preset default -j $(JOBS)
 
 # The plugin and the test host built once more, small (no tool, only the suites that drive
@@ -201,3 +206,12 @@ bench-web: build-web
 	node bench/web/block_call.mjs build/web build/bench/bench/wt_bench
 
 bench: bench-web
+
+# wacky-live for 60 s against a private PipeWire server: the audio callback's time per
+# second of audio and the dropped cycles.
+.PHONY: bench-live
+bench-live: build
+	@scripts/install-deps.sh $(LIVE_PACKAGES)
+	bench/live/live-bench.sh build/default build/bench-live 60
+
+bench: bench-live

@@ -10,6 +10,7 @@
 #     its entry points, and CMake looked up no package at all;
 #   - with the tool or the tests left on, configuring stops with a message that names the
 #     missing package and the option that goes without it;
+#   - without libpipewire, wacky-live alone is left out, with a note naming the package;
 #   - a plain configure does not turn warnings into errors; the presets do.
 # Prints one line per check and a closing "N passed, N failed"; exits 1 on any failure.
 set -uo pipefail
@@ -68,6 +69,18 @@ check "without libsndfile the tool's configure names the package and -DWT_TOOLS=
     fails_naming "$work/no-sndfile" libsndfile1-dev -DWT_TOOLS=OFF -- -DBUILD_TESTING=OFF
 check "without GoogleTest the tests' configure names the package and -DBUILD_TESTING=OFF" \
     fails_naming "$work/no-gtest" libgtest-dev -DBUILD_TESTING=OFF -- -DWT_TOOLS=OFF
+
+# wacky-live is optional beside wacky-render: without libpipewire (here: without
+# pkg-config to find it) the tools configure and build, wacky-live left out with a note.
+live_optional() {
+    local dir=$work/no-pipewire output
+    rm -rf "$dir"
+    output=$(cmake -S "$root" -B "$dir" -DBUILD_TESTING=OFF \
+        -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=TRUE 2>&1) || { echo "$output"; return 1; }
+    grep -q 'libpipewire-0.3-dev' <<<"$output" || { echo "no note names libpipewire"; return 1; }
+    ! grep -q 'wacky-live' <(cmake --build "$dir" --target help)
+}
+check "without libpipewire wacky-live is left out, the note naming the package" live_optional
 
 no_werror() {
     ! grep -q -e '-Werror' "$alone/plugin/CMakeFiles/wt_plugin.dir/flags.make" "$alone/CMakeCache.txt"

@@ -12,11 +12,12 @@
 #include "tools/render/options.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
-#include "tools/render/strength_plan.h"
+#include "tools/session/strength_plan.h"
 
 namespace {
 
 using namespace wt::render;
+using namespace wt::session;
 
 // Renders 1, 2, 3, ... through an ideal one-block delay line instead of the plugin.
 std::vector<int16_t> throughDelayLine(size_t length, int frames, bool raw) {

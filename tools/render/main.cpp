@@ -6,20 +6,28 @@
 #include <string>
 #include <vector>
 
-#include "tools/host_core/plugin_library.h"
 #include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
-#include "tools/render/menu_choice.h"
 #include "tools/render/options.h"
-#include "tools/render/platform.h"
-#include "tools/render/plugin_session.h"
 #include "tools/render/progress.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
+#include "tools/session/menu_choice.h"
+#include "tools/session/platform.h"
+#include "tools/session/plugin_identity.h"
+#include "tools/session/plugin_session.h"
 
 namespace wt::render {
 
 namespace {
+
+using session::effectNames;
+using session::planMenuPresses;
+using session::PluginSession;
+namespace platform = session::platform;
+
+// The plugin ID the tool registers and the prefix of its messages.
+constexpr const char* kToolName = "wacky-render";
 
 // Where the build puts the bundled sample, relative to the tool.
 constexpr const char* kBundledSample = "samples/voice.wav";
@@ -30,29 +38,9 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results) {
-    const PluginSession session(pluginPath, verbose);
+    const PluginSession session(pluginPath, verbose, kToolName);
     for (const std::string& name : effectNames(session.menu()))
         std::fprintf(results, "%s\n", name.c_str());
-}
-
-// What the client lists about the plugin: identity entry points only, no start-up.
-void showVersion(const std::string& pluginPath, std::FILE* results) {
-    std::string loaderMessage;
-    void* library = hostcore::openLibrary(pluginPath, &loaderMessage);
-    if (library == nullptr)
-        throw RenderError{ExitCode::PluginNotLoadable,
-                          "cannot load the plugin " + pluginPath + ": " + loaderMessage};
-    const auto name = WT_ENTRY_POINT(library, name);
-    const auto version = WT_ENTRY_POINT(library, version);
-    if (name == nullptr || version == nullptr) {
-        hostcore::closeLibrary(library);
-        throw RenderError{ExitCode::EntryPointMissing,
-                          std::string("the plugin has no entry point ") +
-                              (name == nullptr ? "ts3plugin_name" : "ts3plugin_version")};
-    }
-    std::fprintf(results, "plugin: %s\nversion: %s\n", name(), version());
-    std::fflush(results);
-    hostcore::closeLibrary(library);
 }
 
 void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
@@ -62,7 +50,7 @@ void renderFile(const Options& options, const std::string& here, const std::stri
         throw RenderError{ExitCode::Usage, "output " + options.output +
                                                " is the input file; it would be overwritten"};
     SoundReader reader(input);
-    PluginSession session(pluginPath, options.verbose);
+    PluginSession session(pluginPath, options.verbose, kToolName);
     for (const int32_t id :
          planMenuPresses(session.menu(), options.effect, options.strength, options.strengthText))
         session.pressMenuItem(id);
@@ -98,7 +86,7 @@ int run(int argc, const char* const* argv) {
     const std::string pluginPath =
         options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
     if (options.version)
-        showVersion(pluginPath, results);
+        session::printIdentity(pluginPath, results);
     else if (options.list)
         listEffects(pluginPath, options.verbose, results);
     else

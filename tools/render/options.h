@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "tools/session/menu_choice.h"
+
 // The command line of wacky-render.
 namespace wt::render {
 
-inline constexpr int kDefaultFrames = 480;        // 10 ms at 48 kHz, a client's usual call
-inline constexpr int kMaxFrames = 1 << 20;        // per call; far beyond any client's buffer
-inline constexpr const char* kNoEffect = "none";  // always valid, besides the menu texts
+inline constexpr int kDefaultFrames = 480;  // 10 ms at 48 kHz, a client's usual call
+inline constexpr int kMaxFrames = 1 << 20;  // per call; far beyond any client's buffer
+using session::kNoEffect;
 
 struct Options {
     std::string input;   // empty: the bundled sample

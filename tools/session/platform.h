@@ -1,12 +1,12 @@
 #pragma once
 
-// What wacky-render needs from the operating system beyond loading the plugin (which the
+// What the tools need from the operating system beyond loading the plugin (which the
 // host core does), behind one small interface: platform_posix.cpp and platform_windows.cpp.
 
 #include <cstdio>
 #include <string>
 
-namespace wt::render::platform {
+namespace wt::session::platform {
 
 // File name of the plugin library as the build names it.
 #if defined(_WIN32)
@@ -25,4 +25,4 @@ bool isTerminal(std::FILE* stream);
 // original standard output for the tool's own results. Call once, before loading.
 std::FILE* setAsidePluginConsole(bool show);
 
-}  // namespace wt::render::platform
+}  // namespace wt::session::platform

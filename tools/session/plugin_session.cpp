@@ -1,4 +1,4 @@
-#include "tools/render/plugin_session.h"
+#include "tools/session/plugin_session.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,15 +7,14 @@
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
 #include "tools/host_core/plugin_library.h"
-#include "tools/render/exit_codes.h"
-#include "tools/render/platform.h"
-#include "tools/render/render_host.h"
+#include "tools/session/exit_codes.h"
+#include "tools/session/platform.h"
+#include "tools/session/session_host.h"
 
-namespace wt::render {
+namespace wt::session {
 
 namespace {
 
-inline constexpr const char* kPluginID = "wacky-render";
 // The one server tab the tool pretends to have; it is never connected.
 inline constexpr uint64_t kConnection = 1;
 // A list longer than this is no menu but a missing terminator.
@@ -28,7 +27,7 @@ std::string directoryOf(const std::string& path) {
 
 }  // namespace
 
-// The entry points a render uses, in the order they are resolved.
+// The entry points a session uses, in the order they are resolved.
 // clang-format off
 #define WT_RENDER_ENTRY_POINTS(X) \
     X(apiVersion) \
@@ -54,18 +53,20 @@ namespace {
 template <typename Function>
 void require(Function function, const char* name) {
     if (function == nullptr)
-        throw RenderError{ExitCode::EntryPointMissing,
-                          std::string("the plugin has no entry point ts3plugin_") + name};
+        throw ToolError{ExitCode::EntryPointMissing,
+                        std::string("the plugin has no entry point ts3plugin_") + name};
 }
 
 }  // namespace
 
-PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
+PluginSession::PluginSession(const std::string& path, bool showPluginLog,
+                             const std::string& toolName)
+    : toolName_(toolName) {
     std::string loaderMessage;
     library_ = hostcore::openLibrary(path, &loaderMessage);
     if (library_ == nullptr)
-        throw RenderError{ExitCode::PluginNotLoadable,
-                          "cannot load the plugin " + path + ": " + loaderMessage};
+        throw ToolError{ExitCode::PluginNotLoadable,
+                        "cannot load the plugin " + path + ": " + loaderMessage};
     auto entry = std::make_unique<EntryPoints>();
     try {
 #define WT_RESOLVE(name)                          \
@@ -74,10 +75,10 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
         WT_RENDER_ENTRY_POINTS(WT_RESOLVE)
 #undef WT_RESOLVE
         if (const int version = entry->apiVersion(); version != hostcore::kInterfaceVersion)
-            throw RenderError{ExitCode::PluginNotLoadable,
-                              "the plugin " + path + " speaks interface version " +
-                                  std::to_string(version) + "; this tool speaks " +
-                                  std::to_string(hostcore::kInterfaceVersion)};
+            throw ToolError{ExitCode::PluginNotLoadable,
+                            "the plugin " + path + " speaks interface version " +
+                                std::to_string(version) + "; this tool speaks " +
+                                std::to_string(hostcore::kInterfaceVersion)};
     } catch (...) {
         hostcore::closeLibrary(library_);
         throw;
@@ -85,16 +86,16 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog) {
 
     const std::string here = platform::executableDirectory();
     entry->setFunctionPointers(
-        makeHostFunctions({here, here, here, directoryOf(path)}, showPluginLog));
+        makeHostFunctions({here, here, here, directoryOf(path)}, showPluginLog, toolName));
     if (const int result = entry->init(); result != 0) {
         // The client unloads a plugin whose init fails, without a shutdown.
         hostcore::closeLibrary(library_);
-        throw RenderError{
+        throw ToolError{
             ExitCode::PluginNotLoadable,
             "the plugin failed to start: ts3plugin_init returned " + std::to_string(result)};
     }
     entry_ = std::move(entry);
-    entry_->registerPluginID(kPluginID);
+    entry_->registerPluginID(toolName_.c_str());
 
     PluginMenuItem** items = nullptr;
     char* icon = nullptr;
@@ -118,14 +119,13 @@ PluginSession::~PluginSession() {
     const HostLedger ledger = hostLedger();
     if (ledger.outstanding != 0)
         std::fprintf(stderr,
-                     "wacky-render: warning: the plugin never released %zu block(s) the host "
-                     "handed it\n",
-                     ledger.outstanding);
+                     "%s: warning: the plugin never released %zu block(s) the host handed it\n",
+                     toolName_.c_str(), ledger.outstanding);
     if (ledger.foreignFrees != 0)
         std::fprintf(stderr,
-                     "wacky-render: warning: the plugin asked the host to free %zu pointer(s) "
-                     "the host never handed out\n",
-                     ledger.foreignFrees);
+                     "%s: warning: the plugin asked the host to free %zu pointer(s) the host "
+                     "never handed out\n",
+                     toolName_.c_str(), ledger.foreignFrees);
 }
 
 void PluginSession::pressMenuItem(int32_t id) {
@@ -137,4 +137,4 @@ void PluginSession::captureVoice(int16_t* samples, int frames) {
     entry_->onEditCapturedVoiceDataEvent(kConnection, samples, frames, 1, &edited);
 }
 
-}  // namespace wt::render
+}  // namespace wt::session

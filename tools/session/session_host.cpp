@@ -1,4 +1,4 @@
-#include "tools/render/render_host.h"
+#include "tools/session/session_host.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,18 +7,17 @@
 #include "host/host.h"
 #include "tools/host_core/block_ledger.h"
 
-namespace wt::render {
+namespace wt::session {
 
 namespace {
 
 // Result of a host call the tool cannot answer; never success.
 constexpr unsigned int kHostFailed = 1;
 
-constexpr const char* kClientLibVersion = "wacky-render host";
-
 struct HostState {
     std::mutex lock;  // the plugin may call from any thread it is called on
     HostPaths paths;
+    std::string clientLibVersion;  // "<tool> host"
     bool showLog = false;
     // What the plugin never gave back is the host's to release when the host goes.
     hostcore::BlockLedger ledger;
@@ -54,7 +53,9 @@ extern "C" unsigned int hostGetPluginPath(char* path, size_t maxLen) {
 // Owned by the plugin after return; released with freeMemory.
 extern "C" unsigned int hostGetClientLibVersion(char** result) {
     if (result == nullptr) return kHostFailed;
-    void* text = state().ledger.handOut(kClientLibVersion, std::strlen(kClientLibVersion) + 1);
+    HostState& host = state();
+    void* text =
+        host.ledger.handOut(host.clientLibVersion.c_str(), host.clientLibVersion.size() + 1);
     if (text == nullptr) return kHostFailed;
     *result = static_cast<char*>(text);
     return host::kOk;
@@ -77,12 +78,13 @@ extern "C" unsigned int hostLogMessage(const char* message, int severity, const 
 
 }  // namespace
 
-HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog) {
+HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog, const std::string& toolName) {
     HostState& host = state();
     {
         const std::lock_guard guard(host.lock);
         host.paths = paths;
         host.showLog = showLog;
+        host.clientLibVersion = toolName + " host";
     }
     HostFunctions table{};
     table.set<HostFunction::getAppPath>(hostGetAppPath);
@@ -100,4 +102,4 @@ HostLedger hostLedger() {
     return {host.ledger.outstanding(), host.ledger.unknownGivenBack()};
 }
 
-}  // namespace wt::render
+}  // namespace wt::session

@@ -1,18 +1,18 @@
-#include "tools/render/strength_plan.h"
+#include "tools/session/strength_plan.h"
 
 #include <algorithm>
 #include <deque>
 #include <utility>
 
-namespace wt::render {
+namespace wt::session {
 
-namespace {
-
-float press(float strength, StrengthPress which) {
+float pressStrength(float strength, StrengthPress which) {
     const double delta = which == StrengthPress::Increase ? kStrengthStep : -kStrengthStep;
     const float next = static_cast<float>(static_cast<double>(strength) + delta);
     return std::clamp(next, 0.0f, 1.0f);
 }
+
+namespace {
 
 // Breadth first over the strengths the two items lead to; the first visit of each
 // strength comes by a shortest sequence. The set is small and closed, so it ends.
@@ -23,7 +23,7 @@ std::vector<std::pair<float, std::vector<StrengthPress>>> explore() {
         const size_t at = queue.front();
         queue.pop_front();
         for (const StrengthPress which : {StrengthPress::Increase, StrengthPress::Decrease}) {
-            const float next = press(seen[at].first, which);
+            const float next = pressStrength(seen[at].first, which);
             const bool known = std::any_of(seen.begin(), seen.end(),
                                            [&](const auto& entry) { return entry.first == next; });
             if (known) continue;
@@ -51,4 +51,4 @@ std::vector<float> reachableStrengths() {
     return strengths;
 }
 
-}  // namespace wt::render
+}  // namespace wt::session

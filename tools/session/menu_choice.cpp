@@ -1,15 +1,14 @@
-#include "tools/render/menu_choice.h"
+#include "tools/session/menu_choice.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
 
-#include "tools/render/exit_codes.h"
-#include "tools/render/options.h"
-#include "tools/render/strength_plan.h"
+#include "tools/session/exit_codes.h"
+#include "tools/session/strength_plan.h"
 
-namespace wt::render {
+namespace wt::session {
 
 namespace {
 
@@ -18,10 +17,6 @@ bool sameText(const std::string& a, const std::string& b) {
         return std::tolower(static_cast<unsigned char>(x)) ==
                std::tolower(static_cast<unsigned char>(y));
     });
-}
-
-bool isStrengthItem(const MenuEntry& entry) {
-    return entry.text == kIncreaseStrengthText || entry.text == kDecreaseStrengthText;
 }
 
 std::optional<int32_t> findItem(const std::vector<MenuEntry>& menu, const std::string& text) {
@@ -33,8 +28,8 @@ std::optional<int32_t> findItem(const std::vector<MenuEntry>& menu, const std::s
 int32_t strengthItem(const std::vector<MenuEntry>& menu, const char* text) {
     for (const MenuEntry& entry : menu)
         if (entry.text == text) return entry.id;
-    throw RenderError{ExitCode::MenuIncomplete,
-                      std::string("the plugin's menu has no \"") + text + "\" item"};
+    throw ToolError{ExitCode::MenuIncomplete,
+                    std::string("the plugin's menu has no \"") + text + "\" item"};
 }
 
 std::string formatStrength(float strength) {
@@ -44,6 +39,19 @@ std::string formatStrength(float strength) {
 }
 
 }  // namespace
+
+bool isStrengthItem(const MenuEntry& entry) {
+    return entry.text == kIncreaseStrengthText || entry.text == kDecreaseStrengthText;
+}
+
+std::optional<int32_t> effectItem(const std::vector<MenuEntry>& menu, const std::string& name,
+                                  bool* known) {
+    *known = true;
+    if (const std::optional<int32_t> id = findItem(menu, name)) return id;
+    if (sameText(name, kNoEffect)) return findItem(menu, kNoEffectText);
+    *known = false;
+    return std::nullopt;
+}
 
 std::vector<std::string> effectNames(const std::vector<MenuEntry>& menu) {
     std::vector<std::string> names;
@@ -55,17 +63,15 @@ std::vector<std::string> effectNames(const std::vector<MenuEntry>& menu) {
 std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu, const std::string& effect,
                                      double strength, const std::string& strengthText) {
     std::vector<int32_t> presses;
-    if (const std::optional<int32_t> id = findItem(menu, effect)) {
+    bool known = false;
+    if (const std::optional<int32_t> id = effectItem(menu, effect, &known)) {
         presses.push_back(*id);
-    } else if (sameText(effect, kNoEffect)) {
-        if (const std::optional<int32_t> none = findItem(menu, kNoEffectText))
-            presses.push_back(*none);
-    } else {
+    } else if (!known) {
         std::string valid;
         for (const std::string& name : effectNames(menu)) valid += "\"" + name + "\", ";
-        throw RenderError{ExitCode::UnknownEffect, "no effect \"" + effect +
-                                                       "\" in the plugin's menu; valid names: " +
-                                                       valid + "\"" + kNoEffect + "\""};
+        throw ToolError{ExitCode::UnknownEffect,
+                        "no effect \"" + effect + "\" in the plugin's menu; valid names: " + valid +
+                            "\"" + kNoEffect + "\""};
     }
 
     const std::optional<std::vector<StrengthPress>> steps = planStrength(strength);
@@ -73,10 +79,10 @@ std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu, const s
         std::string reachable;
         for (const float s : reachableStrengths())
             reachable += (reachable.empty() ? "" : ", ") + formatStrength(s);
-        throw RenderError{ExitCode::UnreachableStrength,
-                          "strength " + strengthText +
-                              " cannot be reached with the menu's strength items; they reach " +
-                              reachable};
+        throw ToolError{ExitCode::UnreachableStrength,
+                        "strength " + strengthText +
+                            " cannot be reached with the menu's strength items; they reach " +
+                            reachable};
     }
     for (const StrengthPress step : *steps)
         presses.push_back(strengthItem(
@@ -84,4 +90,4 @@ std::vector<int32_t> planMenuPresses(const std::vector<MenuEntry>& menu, const s
     return presses;
 }
 
-}  // namespace wt::render
+}  // namespace wt::session

@@ -5,12 +5,12 @@
 
 #include "host/host_functions.h"
 
-// The client side of the function table, as far as a render needs it: the start-up path
+// The client side of the function table, as far as a tool needs it: the start-up path
 // queries, the log, and an honest freeMemory that releases only blocks this host handed
 // out and counts everything else. The plugin reaches no other host function during a
-// render; those slots stay null, which the plugin treats as an unavailable function.
+// session; those slots stay null, which the plugin treats as an unavailable function.
 // One host per process: the table's functions carry no context, so the state is static.
-namespace wt::render {
+namespace wt::session {
 
 struct HostPaths {
     std::string app;        // the tool's directory
@@ -19,9 +19,10 @@ struct HostPaths {
     std::string plugins;    // the plugin library's directory
 };
 
-// Sets the answers to the path queries and whether log lines are shown on standard
-// error, and returns the table to hand to ts3plugin_setFunctionPointers.
-HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog);
+// Sets the answers to the path queries, the client version text ("<toolName> host") and
+// whether log lines are shown on standard error, and returns the table to hand to
+// ts3plugin_setFunctionPointers.
+HostFunctions makeHostFunctions(const HostPaths& paths, bool showLog, const std::string& toolName);
 
 struct HostLedger {
     size_t outstanding;   // blocks handed to the plugin and not yet given back
@@ -30,4 +31,4 @@ struct HostLedger {
 
 HostLedger hostLedger();
 
-}  // namespace wt::render
+}  // namespace wt::session

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/render/platform.h"
+#include "tools/session/platform.h"
 
-namespace wt::render::platform {
+namespace wt::session::platform {
 
 std::string executableDirectory() {
     char path[MAX_PATH];
@@ -37,4 +37,4 @@ std::FILE* setAsidePluginConsole(bool show) {
     return results != nullptr ? results : stdout;
 }
 
-}  // namespace wt::render::platform
+}  // namespace wt::session::platform

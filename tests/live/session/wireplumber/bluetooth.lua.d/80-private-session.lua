@@ -1,0 +1,2 @@
+-- A private test session needs no Bluetooth (and has no D-Bus for it).
+bluez_monitor.enabled = false
