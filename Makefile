@@ -26,9 +26,10 @@ I386_EMULATOR_PACKAGES := qemu-user-static
 RELIABILITY_PACKAGES := $(LINUX_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 valgrind
 # The benchmarks: Google Benchmark and FFTW (for them only), found through pkg-config.
 BENCH_PACKAGES := $(LINUX_PACKAGES) libbenchmark-dev libfftw3-dev pkg-config
-# The page: Debian's Emscripten for the modules, Chromium and node (npm with it) for its
-# tests.
-WEB_PACKAGES := emscripten chromium nodejs
+# The page: Debian's Emscripten for the modules and node, which runs build steps; its tests
+# add the two browsers they drive (npm comes with node).
+WEB_BUILD_PACKAGES := emscripten nodejs
+WEB_TEST_PACKAGES := $(WEB_BUILD_PACKAGES) chromium firefox-esr
 # The release: the Linux build without its tests, both cross compilers, Emscripten, the
 # archivers.
 RELEASE_PACKAGES := $(CORE_PACKAGES) libsndfile1-dev binutils g++-mingw-w64-x86-64-posix \
@@ -160,7 +161,7 @@ WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
 .PHONY: build-web web test-web bench-web
 
 build-web:
-	@scripts/install-deps.sh $(WEB_PACKAGES)
+	@scripts/install-deps.sh $(WEB_BUILD_PACKAGES)
 	cmake --preset web
 	cmake --build --preset web -j $(JOBS)
 
@@ -174,6 +175,7 @@ $(WEB_NPM_STAMP): tests/web/package.json tests/web/package-lock.json
 
 # The module is compared with the native build's wacky-render, so that is built first.
 test-web: build build-web $(WEB_NPM_STAMP)
+	@scripts/install-deps.sh $(WEB_TEST_PACKAGES)
 	ctest --preset web
 
 test: test-web

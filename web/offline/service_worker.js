@@ -1,0 +1,43 @@
+// The service worker that keeps the site for use without a network. The build writes the
+// site's copy of this file with the list of the site's files and a hash of their contents
+// in place of the two placeholders (web/cmake/offline_site.cmake), so every build that
+// changes any file is a new worker with a cache of its own name.
+//
+// Installing fetches every file of the site into the cache "wacky-throats-<hash>"; once
+// active, the worker answers the site's requests from that cache (a page address from
+// index.html) and deletes the caches of earlier builds. It takes over at once, and the
+// page reloads itself when a newer worker takes over from an older one (web/offline.js),
+// so a page never mixes the files of two builds.
+
+const kVersion = "@SITE_VERSION@";
+const kFiles = "@SITE_FILES@".split(" ");
+const kPrefix = "wacky-throats-";
+const kCache = kPrefix + kVersion;
+
+self.addEventListener("install", (event) => {
+    event.waitUntil((async () => {
+        const cache = await caches.open(kCache);
+        // Past the browser's HTTP cache, which may still hold an earlier build's file.
+        await cache.addAll(kFiles.map((name) => new Request(name, { cache: "reload" })));
+        await self.skipWaiting();
+    })());
+});
+
+self.addEventListener("activate", (event) => {
+    event.waitUntil((async () => {
+        for (const name of await caches.keys()) {
+            if (name.startsWith(kPrefix) && name !== kCache) await caches.delete(name);
+        }
+        await self.clients.claim();
+    })());
+});
+
+self.addEventListener("fetch", (event) => {
+    const request = event.request;
+    if (request.method !== "GET" || new URL(request.url).origin !== self.location.origin) return;
+    event.respondWith((async () => {
+        const cache = await caches.open(kCache);
+        const key = request.mode === "navigate" ? new URL("index.html", self.registration.scope) : request;
+        return (await cache.match(key, { ignoreSearch: true })) ?? fetch(request);
+    })());
+});
