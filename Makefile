@@ -152,8 +152,8 @@ clean:
 # ---- The plugin in the browser ----------------------------------------------------------
 # The same sources built by Debian's Emscripten into two WebAssembly modules, with the page
 # of web/, into build/web/ (the site, nothing else; CMake's own files stay in build/wasm).
-# The tests drive the module under node and the page in Debian's Chromium through
-# puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
+# The tests drive the module under node and the page in Debian's Chromium and Firefox ESR
+# through puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
 # browser.
 WEB_PORT ?= 8048
 WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json

@@ -9,7 +9,10 @@ if ("serviceWorker" in navigator) {
     navigator.serviceWorker.addEventListener("controllerchange", () => {
         if (updating) location.reload();
     });
-    navigator.serviceWorker.register("service_worker.js").catch((error) => {
-        console.warn(`Offline use is not available: ${error.message}`);
+    // After the page's own loading, so that the worker finds most files in the HTTP cache.
+    addEventListener("load", () => {
+        navigator.serviceWorker.register("service_worker.js").catch((error) => {
+            console.warn(`Offline use is not available: ${error.message}`);
+        });
     });
 }

@@ -17,8 +17,9 @@ const kCache = kPrefix + kVersion;
 self.addEventListener("install", (event) => {
     event.waitUntil((async () => {
         const cache = await caches.open(kCache);
-        // Past the browser's HTTP cache, which may still hold an earlier build's file.
-        await cache.addAll(kFiles.map((name) => new Request(name, { cache: "reload" })));
+        // Each file checked with the server (the page's own visit has most in the HTTP
+        // cache, which answers when they are unchanged), never an earlier build's copy.
+        await cache.addAll(kFiles.map((name) => new Request(name, { cache: "no-cache" })));
         await self.skipWaiting();
     })());
 });
