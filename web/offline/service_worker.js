@@ -4,10 +4,10 @@
 // changes any file is a new worker with a cache of its own name.
 //
 // Installing fetches every file of the site into the cache "wacky-throats-<hash>"; once
-// active, the worker answers the site's requests from that cache (a page address from
-// index.html) and deletes the caches of earlier builds. It takes over at once, and the
-// page reloads itself when a newer worker takes over from an older one (web/offline.js),
-// so a page never mixes the files of two builds.
+// active, the worker answers the site's requests from that cache (a folder's address from
+// its index.html), anything else from the network, and deletes the caches of earlier
+// builds. It takes over at once, and the page reloads itself when a newer worker takes
+// over from an older one (web/offline.js), so a page never mixes the files of two builds.
 
 const kVersion = "@SITE_VERSION@";
 const kFiles = "@SITE_FILES@".split(" ");
@@ -35,10 +35,12 @@ self.addEventListener("activate", (event) => {
 
 self.addEventListener("fetch", (event) => {
     const request = event.request;
-    if (request.method !== "GET" || new URL(request.url).origin !== self.location.origin) return;
+    const url = new URL(request.url);
+    if (request.method !== "GET" || url.origin !== self.location.origin) return;
     event.respondWith((async () => {
         const cache = await caches.open(kCache);
-        const key = request.mode === "navigate" ? new URL("index.html", self.registration.scope) : request;
+        // A folder's address is its index.html, as the server has it.
+        const key = url.pathname.endsWith("/") ? new URL("index.html", url) : request;
         return (await cache.match(key, { ignoreSearch: true })) ?? fetch(request);
     })());
 });
