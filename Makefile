@@ -173,9 +173,11 @@ $(WEB_NPM_STAMP): tests/web/package.json tests/web/package-lock.json
 	@scripts/install-deps.sh nodejs
 	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
 
-# The module is compared with the native build's wacky-render, so that is built first.
+# The module is compared with the native build's wacky-render, so that is built first. The
+# configuration runs again once the browsers are there, so that it finds them.
 test-web: build build-web $(WEB_NPM_STAMP)
 	@scripts/install-deps.sh $(WEB_TEST_PACKAGES)
+	cmake --preset web
 	ctest --preset web
 
 test: test-web
