@@ -31,9 +31,10 @@ I386_EMULATOR_PACKAGES := qemu-user-static
 RELIABILITY_PACKAGES := $(LINUX_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 valgrind
 # The benchmarks: Google Benchmark and FFTW (for them only), found through pkg-config.
 BENCH_PACKAGES := $(LINUX_PACKAGES) libbenchmark-dev libfftw3-dev pkg-config
-# The page: Debian's Emscripten for the modules, Chromium and node (npm with it) for its
-# tests.
-WEB_PACKAGES := emscripten chromium nodejs
+# The page: Debian's Emscripten for the modules and node, which runs build steps; its tests
+# add the two browsers they drive (npm comes with node).
+WEB_BUILD_PACKAGES := emscripten nodejs
+WEB_TEST_PACKAGES := $(WEB_BUILD_PACKAGES) chromium firefox-esr
 # The release: the Linux build without its tests, both cross compilers, Emscripten, the
 # archivers.
 RELEASE_PACKAGES := $(CORE_PACKAGES) libsndfile1-dev binutils g++-mingw-w64-x86-64-posix \
@@ -172,8 +173,8 @@ clean:
 # ---- The plugin in the browser ----------------------------------------------------------
 # The same sources built by Debian's Emscripten into two WebAssembly modules, with the page
 # of web/, into build/web/ (the site, nothing else; CMake's own files stay in build/wasm).
-# The tests drive the module under node and the page in Debian's Chromium through
-# puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
+# The tests drive the module under node and the page in Debian's Chromium and Firefox ESR
+# through puppeteer-core from npm, pinned in tests/web/package-lock.json; nothing downloads a
 # browser.
 WEB_PORT ?= 8048
 WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
@@ -181,7 +182,7 @@ WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
 .PHONY: build-web web test-web bench-web
 
 build-web:
-	@scripts/install-deps.sh $(WEB_PACKAGES)
+	@scripts/install-deps.sh $(WEB_BUILD_PACKAGES)
 	cmake --preset web
 	cmake --build --preset web -j $(JOBS)
 
@@ -193,8 +194,11 @@ $(WEB_NPM_STAMP): tests/web/package.json tests/web/package-lock.json
 	@scripts/install-deps.sh nodejs
 	cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund
 
-# The module is compared with the native build's wacky-render, so that is built first.
+# The module is compared with the native build's wacky-render, so that is built first. The
+# configuration runs again once the browsers are there, so that it finds them.
 test-web: build build-web $(WEB_NPM_STAMP)
+	@scripts/install-deps.sh $(WEB_TEST_PACKAGES)
+	cmake --preset web
 	ctest --preset web
 
 # The modules' block step under node against the native one (SSE2 and the best set),

@@ -1,6 +1,7 @@
-// The client's function table, as the page hands it to the plugin: 209 pointer-sized
-// slots (4 bytes each in wasm32), passed by value, which in wasm32 means by the address
-// of a copy that the plugin copies again.
+// The client's function table, as the page hands it to the plugin: abi.hostSlots
+// pointer-sized slots, passed by value, which in wasm32 means by the address of a copy
+// that the plugin copies again. Slot numbers and signatures come from the module's
+// manifest entry (`abi`, printed at build time from the plugin's headers).
 //
 // A function pointer in WebAssembly is an index into the module's function table, and
 // only WebAssembly functions can be stored there. A JavaScript function becomes one
@@ -9,22 +10,13 @@
 // host functions.
 //
 // The page answers only what the entry points it calls ask for: ts3plugin_init asks for
-// the four paths (slots 0 to 3). Every other slot is null, which the plugin treats as a
-// function the client does not offer.
+// the four paths. Every other slot is null, which the plugin treats as a function the
+// client does not offer.
 
 import { encodeUtf8 } from "./utf8.js";
 
-export const kHostSlots = 209;
-export const kPointerSize = 4;
-
-// Slots by index, each with its wasm signature ("i" i32, "j" i64; result after "->").
-export const kPathSlots = {
-    getAppPath: 0,
-    getResourcesPath: 1,
-    getConfigPath: 2,
-    getPluginPath: 3,
-};
-const kPathSignature = { params: ["i", "i"], result: "i" };  // (char* path, size_t maxLen)
+// The host functions the page answers: each writes a path, (char* path, size_t maxLen).
+export const kPathFunctions = ["getAppPath", "getResourcesPath", "getConfigPath", "getPluginPath"];
 
 const kValueTypes = { i: 0x7f, j: 0x7e, f: 0x7d, d: 0x7c };
 
@@ -72,21 +64,29 @@ export function writeText(memory, address, size, text) {
 }
 
 // Builds the table in the module's memory and hands it over. `paths` gives the text of
-// each path slot (keys of kPathSlots). The copy is released again once handed over.
-export function installHostFunctions(exports, paths) {
+// each path function (names of kPathFunctions). The copy is released again once handed
+// over.
+export function installHostFunctions(exports, abi, paths) {
+    if (abi.pointerSize !== Uint32Array.BYTES_PER_ELEMENT) {
+        throw new Error(`the page hosts wasm32 modules only, not ${abi.pointerSize}-byte pointers`);
+    }
     const table = exports.__indirect_function_table;
-    const base = exports.malloc(kHostSlots * kPointerSize);
+    const base = exports.malloc(abi.hostSlots * abi.pointerSize);
     if (base === 0) throw new Error("the plugin module is out of memory");
-    const slots = new Uint32Array(exports.memory.buffer, base, kHostSlots);
+    const slots = new Uint32Array(exports.memory.buffer, base, abi.hostSlots);
     slots.fill(0);
-    for (const [name, slot] of Object.entries(kPathSlots)) {
+    for (const name of kPathFunctions) {
+        const { slot, params, result } = abi.hostFunctions[name];
+        if (params.join("") !== "ii" || result !== "i") {
+            throw new Error(`host function ${name} is no longer (char*, size_t) -> unsigned int`);
+        }
         const text = paths[name] ?? "";
         const answer = (address, size) => {
             writeText(exports.memory, address, size, text);
             return 0;
         };
         const index = table.grow(1);
-        table.set(index, wasmFunction(answer, kPathSignature));
+        table.set(index, wasmFunction(answer, { params, result }));
         slots[slot] = index;
     }
     exports.ts3plugin_setFunctionPointers(base);

@@ -1,6 +1,6 @@
 // Finds and compiles the plugin module for this browser: the SIMD build where the engine
 // validates WebAssembly SIMD, the plain one elsewhere. modules.json, written by the
-// build, names both files and where each keeps its effect settings.
+// build, names both files and the binary interface the page hosts them through.
 
 // (module (func (result v128) (v128.const i64x2 0 0))): valid only with SIMD.
 const kSimdProbe = new Uint8Array([

@@ -12,16 +12,10 @@ import { decodeUtf8 } from "./utf8.js";
 
 export const kPluginId = "wacky-throats-web";
 export const kServerConnection = 1n;  // the one "server tab" of the page
-export const kMenuTypeGlobal = 0;
-
-// PluginMenuItem: int32 type, int32 id, char text[128], char icon[128].
-const kMenuTextOffset = 8;
-const kMenuTextSize = 128;
-const kMenuIconSize = 128;
 
 export class PluginSession {
-    // module: the compiled plugin. layout: its manifest entry (where the effect settings
-    // live). options.onLine(text): each console line. options.paths: the texts of the
+    // module: the compiled plugin. layout: its manifest entry (the file and the binary
+    // interface, `abi`, that modules.json gives for it). options.onLine(text): each console line. options.paths: the texts of the
     // path queries. options.maxFrames: the largest capture call this session makes.
     static async open(module, layout, options = {}) {
         const console = new WasmConsole(options.onLine ?? (() => {}));
@@ -37,7 +31,8 @@ export class PluginSession {
         this.exports = exports;
         this.layout = layout;
         exports._initialize();
-        installHostFunctions(exports, options.paths ?? {});
+        this.abi = layout.abi;
+        installHostFunctions(exports, this.abi, options.paths ?? {});
         exports.ts3plugin_init();
         this.#registerId();
         // The memory never grows (the module is linked with a fixed size), so views made
@@ -45,9 +40,10 @@ export class PluginSession {
         this.maxFrames = options.maxFrames ?? 4096;
         this.bufferAddress = this.#allocate(this.maxFrames * 2);
         this.flagsAddress = this.#allocate(4);
+        this.readingAddress = this.#allocate(this.abi.effectReading.size);
         this.samples = new Int16Array(exports.memory.buffer, this.bufferAddress, this.maxFrames);
         this.flags = new Int32Array(exports.memory.buffer, this.flagsAddress, 1);
-        this.settingsWords = new DataView(exports.memory.buffer);
+        this.words = new DataView(exports.memory.buffer);
     }
 
     #allocate(bytes) {
@@ -70,25 +66,25 @@ export class PluginSession {
     // ts3plugin_freeMemory before this returns; `released` counts them.
     menu() {
         const e = this.exports;
-        const out = this.#allocate(8);
-        const words = new Uint32Array(e.memory.buffer);
+        const { pointerSize, menuItem } = this.abi;
+        const out = this.#allocate(2 * pointerSize);
+        const words = new Uint32Array(e.memory.buffer);  // pointers: wasm32 (host_table.js)
         words[out >>> 2] = 0;
         words[(out >>> 2) + 1] = 0;
-        e.ts3plugin_initMenus(out, out + 4);
+        e.ts3plugin_initMenus(out, out + pointerSize);
         const list = words[out >>> 2];
         const iconAddress = words[(out >>> 2) + 1];
         e.free(out);
         const items = [];
         let released = 0;
         if (list !== 0) {
-            const ints = new Int32Array(e.memory.buffer);
             for (let i = 0; ; ++i) {
                 const record = words[(list >>> 2) + i];
                 if (record === 0) break;
                 items.push({
-                    type: ints[record >>> 2],
-                    id: ints[(record >>> 2) + 1],
-                    text: this.#text(record + kMenuTextOffset, kMenuTextSize),
+                    type: this.words.getInt32(record + menuItem.type, true),
+                    id: this.words.getInt32(record + menuItem.id, true),
+                    text: this.#text(record + menuItem.text, menuItem.textSize),
                 });
                 e.ts3plugin_freeMemory(record);
                 ++released;
@@ -96,7 +92,7 @@ export class PluginSession {
             e.ts3plugin_freeMemory(list);
             ++released;
         }
-        const icon = iconAddress !== 0 ? this.#text(iconAddress, kMenuIconSize) : "";
+        const icon = iconAddress !== 0 ? this.#text(iconAddress, menuItem.iconSize) : "";
         if (iconAddress !== 0) {
             e.ts3plugin_freeMemory(iconAddress);
             ++released;
@@ -112,15 +108,17 @@ export class PluginSession {
 
     // A click on a menu item of the plugin's global menu.
     press(id) {
-        this.exports.ts3plugin_onMenuItemEvent(kServerConnection, kMenuTypeGlobal, id, 0n);
+        this.exports.ts3plugin_onMenuItemEvent(kServerConnection, this.abi.menuTypeGlobal, id, 0n);
     }
 
-    // The effect settings as the voice path reads them for its next block: the kind
-    // (-1 for none) and the strength, read from the module's memory.
+    // The effect setting the voice path processes its next block with: the kind (-1 for
+    // none) and the strength, through the module's wt_readEffect.
     settings() {
+        const { effectReading } = this.abi;
+        this.exports.wt_readEffect(this.readingAddress);
         return {
-            kind: this.settingsWords.getInt32(this.layout.effectKind, true),
-            strength: this.settingsWords.getFloat32(this.layout.effectStrength, true),
+            kind: this.words.getInt32(this.readingAddress + effectReading.kind, true),
+            strength: this.words.getFloat32(this.readingAddress + effectReading.strength, true),
         };
     }
 

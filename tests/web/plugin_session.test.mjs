@@ -2,12 +2,14 @@
 // against the native library.
 
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
+import path from "node:path";
 import { describe, test } from "node:test";
 
 import { PluginSession } from "../../web/plugin_session.js";
-import { compiledModules, kStrengths, nativeRender, readWav, samplePath, strengthPresses }
-    from "./support.mjs";
+import { compiledModules, kStrengths, nativeDir, nativeRender, readWav, samplePath,
+         strengthPresses } from "./support.mjs";
 
 const modules = await compiledModules();
 const kFrames = 480;
@@ -89,24 +91,41 @@ describe("start-up and menu", () => {
 });
 
 describe("bit for bit with the native library", () => {
-    test("every effect at every strength, 480-frame calls, both modules", async () => {
+    // The setting wt_readEffect reports is checked against what the voice path did with the
+    // same load: the native render of the effect and strength reported must be the output.
+    test("every effect at every strength, 480-frame calls, both modules; the reading agrees", async () => {
         const { items } = (await open("plain")).menu();
         const choices = items.filter((i) => !i.text.includes("strength"));
         assert.equal(choices.length, 8);
+        const renders = new Map();
+        const native = (effect, strength) => {
+            const key = `${effect}@${strength}`;
+            if (!renders.has(key)) {
+                renders.set(key, readWav(nativeRender({ effect, strength, raw: true })).samples);
+            }
+            return renders.get(key);
+        };
+        // wacky-render names the kinds in their order; -1 is none.
+        const kindNames = execFileSync(path.join(nativeDir, "wacky-render"), ["--list"], { encoding: "utf8" })
+            .split("\n").map((line) => line.trim()).filter((line) => line);
+        const same = (a, b) => Buffer.compare(Buffer.from(a.buffer), Buffer.from(b.buffer)) === 0;
         const table = [];
         for (const choice of choices) {
             for (const strength of kStrengths) {
                 const name = choice.text === "No effect" ? "none" : choice.text;
-                const native = readWav(nativeRender({ effect: name, strength, raw: true })).samples;
-                assert.equal(native.length, sample.length);
+                const expected = native(name, strength);
+                assert.equal(expected.length, sample.length);
                 const row = { effect: choice.text, strength };
                 for (const variant of ["plain", "simd"]) {
                     const session = await open(variant);
                     for (const id of strengthPresses(items, strength)) session.press(id);
                     session.press(choice.id);
+                    const reading = session.settings();
                     const out = renderRaw(session);
-                    const same = Buffer.compare(Buffer.from(out.buffer), Buffer.from(native.buffer)) === 0;
-                    row[variant] = same ? "identical" : "DIFFERENT";
+                    row[variant] = same(out, expected) ? "identical" : "DIFFERENT";
+                    const readName = reading.kind === -1 ? "none" : kindNames[reading.kind];
+                    assert.ok(readName !== undefined && same(out, native(readName, reading.strength)),
+                              `${variant}: ${choice.text} at ${strength} read as ${JSON.stringify(reading)}`);
                 }
                 table.push(row);
             }
