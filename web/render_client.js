@@ -23,7 +23,8 @@ export class RenderWorker {
     // source: a soundSource result, handed over (a WAV file's bytes are moved, not copied).
     // Resolves to { frames, channels, pixels }.
     open(source, { width, height }) {
-        return this.#ask("open", { source, width, height }, source.wav ? [source.wav] : source.channels.map((c) => c.buffer));
+        const moved = source.wav ? [source.wav] : source.channels.map((c) => c.buffer);
+        return this.#ask("open", { source, width, height }, moved);
     }
 
     // Resolves to { pixels, wav } (wav a Blob), or null when a newer request replaced it.
