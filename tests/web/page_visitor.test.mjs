@@ -189,8 +189,15 @@ describe("the page as visitors meet it", () => {
 
         await page.click("#mic-start");
         await liveRunning(page);
-        await page.click("#check-delay");
-        await page.waitForFunction(() => document.getElementById("delay-check").dataset.verdict === "delay");
+        // The voice has pauses: a check over one of them finds silence, and tries again.
+        const verdicts = [];
+        while (verdicts.length < 10 && verdicts.at(-1) !== "delay") {
+            await page.click("#check-delay");
+            await page.waitForFunction(() => document.getElementById("delay-check").dataset.verdict);
+            verdicts.push(await page.$eval("#delay-check", (e) => e.dataset.verdict));
+            if (verdicts.at(-1) !== "delay") await sleep(300);
+        }
+        assert.ok(verdicts.every((v) => v === "delay" || v === "silent"), verdicts.join(", "));
         assert.match(await text(page, "#delay-check"), /1024 samples later/);
         await clickMenu(page, "Robot");
         assert.equal(await text(page, "#delay-check"), "");
@@ -275,28 +282,27 @@ describe("the page as visitors meet it", () => {
         await clickMenu(page, "No effect");
         assert.equal(await page.evaluate(() => location.hash), "#effect=none&strength=1");
 
-        // The recording against the worklet's own history of the plugin's output: its
-        // last samples are the latest ones there, sample for sample.
+        // The recording against the worklet's own history of the plugin's output, taken
+        // while it records: that history is a stretch of the recording, sample for sample.
         await page.click("#mic-start");
         await liveRunning(page);
         await page.click("#record");
         await sleep(1500);
-        await page.click("#record");
-        await page.waitForFunction(() => document.getElementById("record-download").href);
         const output = await page.evaluate(() => new Promise((resolve) => {
             window.liveNode.port.addEventListener("message", ({ data }) => {
-                if (data.type === "snapshot") resolve(Array.from(data.output));
+                if (data.type === "snapshot") resolve(Array.from(data.output.subarray(-8192)));
             });
             window.liveNode.port.postMessage({ type: "snapshot" });
         }));
+        await page.click("#record");
+        await page.waitForFunction(() => document.getElementById("record-download").href);
         const bytes = await page.$eval("#record-download", async (link) =>
             Array.from(new Uint8Array(await (await fetch(link.href)).arrayBuffer())));
         const { rate, samples } = readWav(Uint8Array.from(bytes));
         assert.equal(rate, 48000);
         assert.ok(samples.length > 48000, `${samples.length} samples recorded`);
-        const tail = Array.from(samples.subarray(samples.length - 4096));
-        const found = output.findIndex((_, at) => tail.every((v, i) => v === output[at + i]));
-        assert.ok(found >= 0 && tail.some((v) => v !== 0), "the recording ends with the plugin's latest samples");
+        const found = samples.findIndex((_, at) => output.every((v, i) => v === samples[at + i]));
+        assert.ok(found >= 0 && output.some((v) => v !== 0), "the plugin's output is in the recording unchanged");
         await page.browserContext().close();
     });
 });
