@@ -92,16 +92,20 @@ export class LiveVoice {
         let stream = null;
         try {
             onWaiting(true);
+            const asked = navigator.mediaDevices.getUserMedia({
+                audio: { channelCount: 1, echoCancellation: false, noiseSuppression: false,
+                         autoGainControl: false },
+            }).catch((error) => { throw new LiveError(microphoneMessage(error)); });
             try {
-                stream = await within(navigator.mediaDevices.getUserMedia({
-                    audio: { channelCount: 1, echoCancellation: false, noiseSuppression: false,
-                             autoGainControl: false },
-                }).catch((error) => { throw new LiveError(microphoneMessage(error)); }), Infinity, signal);
+                stream = await within(asked, Infinity, signal);
+            } catch (error) {
+                // A microphone granted after the visitor gave up is closed at once.
+                const release = (s) => s.getTracks().forEach((t) => t.stop());
+                if (error instanceof LiveCancelled) asked.then(release, () => {});
+                throw error;
             } finally {
                 onWaiting(false);
             }
-            // A stream granted after the visitor gave up is closed at once.
-            if (signal?.aborted) throw new LiveCancelled("stopped");
             const started = await within(context.resume().then(() => context.state === "running", () => false),
                                          kStartSeconds * 1000, signal);
             if (started !== true) {

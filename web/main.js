@@ -197,7 +197,8 @@ function showTiming(figures) {
     const element = $("block-time");
     const step = figures.clockMicroseconds;
     element.textContent = `${figures.medianMicroseconds.toFixed(1)} µs (median of ${figures.runs} runs of ` +
-        `${Math.round(figures.calls / figures.runs)} blocks in a worker; clock step ${step.toFixed(step < 10 ? 1 : 0)} µs)`;
+        `${Math.round(figures.calls / figures.runs)} blocks in a worker; ` +
+        `clock step ${step.toFixed(step < 10 ? 1 : 0)} µs)`;
     element.dataset.median = String(figures.medianMicroseconds);
     element.dataset.worst = String(figures.worstMicroseconds);
 }
@@ -378,7 +379,9 @@ async function renderCurrent() {
     page.progressTimer = setTimeout(() => { progress.hidden = false; }, kProgressAfterMs);
     let result;
     try {
-        result = await page.worker.render(presses, canvasSize("spectrogram-after"), (done) => { progress.value = done; });
+        result = await page.worker.render(presses, canvasSize("spectrogram-after"), (done) => {
+            progress.value = done;
+        });
     } catch (error) {
         hideProgress();
         $("render-state").textContent = "";

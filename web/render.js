@@ -34,7 +34,9 @@ export async function soundSource(bytes) {
     if (bytes.byteLength === 0) throw new SoundFileError("empty");
     const header = wavHeader(new Uint8Array(bytes));
     if (header?.frames === 0) throw new SoundFileError("no-samples");
-    if (header?.code === 1 && header.bits === 16 && header.rate === kRate) return { wav: bytes };
+    if (header?.code === 1 && header.bits === 16 && header.channels > 0 && header.rate === kRate) {
+        return { wav: bytes };
+    }
     let decoded;
     try {
         decoded = await new OfflineAudioContext(1, 1, kRate).decodeAudioData(bytes);

@@ -140,7 +140,8 @@ describe("the page as visitors meet it", () => {
 
         const folder = tempDir("no-sound");
         const files = { "empty.wav": Buffer.alloc(0), "header.wav": pcmWav([[], []], 48000) };
-        const reasons = { "empty.wav": /"empty\.wav" is empty/, "header.wav": /"header\.wav" is a sound file with no samples/ };
+        const reasons = { "empty.wav": /"empty\.wav" is empty/,
+                          "header.wav": /"header\.wav" is a sound file with no samples/ };
         for (const [name, bytes] of Object.entries(files)) {
             fs.writeFileSync(path.join(folder, name), bytes);
             await page.evaluate(() => window.scrollTo(0, 0));
@@ -156,8 +157,9 @@ describe("the page as visitors meet it", () => {
     test("keyboard and screen reader: every control reached, focus kept, no serious axe finding", async () => {
         const page = await openPage();
         assert.deepEqual(await seriousViolations(page), [], "on load");
-        assert.deepEqual(await page.$$eval("#menu button", (all) => all.filter((b) => /strength/.test(b.textContent))
-            .map((b) => b.getAttribute("aria-pressed"))), [null, null], "strength items are no toggles");
+        const strengthToggles = await page.$$eval("#menu button", (all) => all
+            .filter((b) => /strength/.test(b.textContent)).map((b) => b.getAttribute("aria-pressed")));
+        assert.deepEqual(strengthToggles, [null, null], "strength items are no toggles");
 
         let reached = false;
         for (let i = 0; i < 40 && !reached; ++i) {
@@ -204,7 +206,7 @@ describe("the page as visitors meet it", () => {
         await page.browserContext().close();
     });
 
-    test(`a ${kLongMinutes}-minute stereo file renders off the page's thread, pressed during and after`, async (t) => {
+    test(`a ${kLongMinutes}-minute stereo file, pressed during and after, renders off the page's thread`, async (t) => {
         const voice = readWav(fs.readFileSync(samplePath)).samples;
         const frames = kLongMinutes * 60 * 48000;
         const data = new Int16Array(2 * frames);
@@ -252,16 +254,18 @@ describe("the page as visitors meet it", () => {
         });
         t.diagnostic(`${kLongMinutes} min stereo: longest main-thread task ${longest.toFixed(0)} ms; ` +
                      `${progress.length} progress steps, bar shown: ${barShown}; memory ` +
-                     `${(memoryBefore / 1e6).toFixed(0)} MB before, ${((await memory()) / 1e6).toFixed(0)} MB after`);
+                     `${(memoryBefore / 1e6).toFixed(0)} MB before, ` +
+                     `${((await memory()) / 1e6).toFixed(0)} MB after`);
         assert.ok(progress.filter((v) => v > 0 && v < 1).length >= 2,
                   "the page's thread saw the render's progress while it ran");
-        const native = crypto.createHash("sha256").update(nativeRender({ effect: "Alien", strength: 0.25, input: long }));
+        const native = crypto.createHash("sha256")
+            .update(nativeRender({ effect: "Alien", strength: 0.25, input: long }));
         assert.equal(hash, native.digest("hex"), "the download equals the native render");
         fs.rmSync(path.dirname(long), { recursive: true, force: true });
         await page.browserContext().close();
     });
 
-    test("a share link selects its setting, every choice rewrites it; a recording keeps the plugin's samples", async () => {
+    test("a share link selects its setting, each press rewrites it; a recording keeps the samples", async () => {
         const bad = await openPage({ hash: "#effect=kazoo&strength=0.3", microphone: false });
         assert.match(await text(bad, '#messages [data-topic="link"]'), /"kazoo".*strength 0\.3/s);
         assert.equal(await bad.evaluate(() => location.hash), "#effect=none&strength=0.25");
