@@ -178,6 +178,8 @@ describe("the page as visitors meet it", () => {
 
         await renderedAs(page, "No effect, strength 0.25");
         assert.deepEqual(await seriousViolations(page), [], "after a render and the live voice");
+        await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+        assert.deepEqual(await seriousViolations(page), [], "in the dark scheme");
         await page.browserContext().close();
     });
 
