@@ -127,6 +127,7 @@ function press(id) {
     page.live?.press(id);
     showSettings();
     writeFragment();
+    message("link", null);  // its "now" is past
     clearDelayCheck();
     scheduleRender();
     scheduleTiming();
