@@ -24,6 +24,7 @@ const kLongMinutes = 10;
 let site;
 let plainSite;
 let browser;
+const problems = [];  // console errors and uncaught exceptions, of every page
 
 // The site again without the cross-origin isolation headers, as most static hosts serve
 // it: a pass-through to the project's server that drops them.
@@ -49,6 +50,10 @@ async function openPage({ hash = "", microphone = true, isolated = true, viewpor
     const context = await browser.createBrowserContext();
     await context.overridePermissions(origin, microphone ? ["microphone"] : []);
     const page = await context.newPage();
+    page.on("console", (m) => {
+        if (m.type() === "error") problems.push(`console: ${m.text()}`);
+    });
+    page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
     await page.setBypassCSP(true);  // axe is injected as an inline script
     await page.setViewport(viewport ?? { width: 1000, height: 1300 });
     if (init) await page.evaluateOnNewDocument(init);
@@ -310,5 +315,9 @@ describe("the page as visitors meet it", () => {
         const found = samples.findIndex((_, at) => output.every((v, i) => v === samples[at + i]));
         assert.ok(found >= 0 && output.some((v) => v !== 0), "the plugin's output is in the recording unchanged");
         await page.browserContext().close();
+    });
+
+    test("no console error and no uncaught exception on any page", () => {
+        assert.deepEqual(problems, []);
     });
 });
