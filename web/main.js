@@ -256,13 +256,15 @@ async function startLive() {
     }
     page.liveStart = null;
     const rate = page.live.sampleRate;
-    $("delay").textContent = `1024 samples (${((1024 / rate) * 1000).toFixed(1)} ms at ${rate / 1000} kHz)`;
+    $("delay").textContent = `${kDelay} samples (${((kDelay / rate) * 1000).toFixed(1)} ms at ${rate / 1000} kHz)`;
     switchControls(["mic-stop", "check-delay", "record"], []);
     requestAnimationFrame(showMeters);
 }
 
 function liveStopped() {
     switchControls(["mic-start"], ["mic-stop", "check-delay", "record"]);
+    showMeter("bar-in", "meter-in", "clip-in", 0, false);
+    showMeter("bar-out", "meter-out", "clip-out", 0, false);
     $("live-state").textContent = "not running";
     clearDelayCheck();
 }
@@ -419,11 +421,15 @@ function fileProblem(name, error) {
 }
 
 async function openSound(name, bytes, { reveal = true } = {}) {
+    let source;
     let opened;
     try {
-        opened = await page.worker.open(await soundSource(bytes), canvasSize("spectrogram-before"));
+        source = await soundSource(bytes);
+        opened = await page.worker.open(source, canvasSize("spectrogram-before"));
     } catch (error) {
         message("file", fileProblem(name, error), { reveal });
+        // The open stopped the render under way; the worker still holds the last file.
+        if (source) renderCurrent();
         return;
     }
     message("file", null);
