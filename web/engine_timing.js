@@ -1,28 +1,69 @@
 // How long the plugin takes for one block in this browser: capture calls of 1024 frames
 // (each completes exactly one block, so each is one block step and the exchange of its
-// samples) in a load of its own with the page's menu presses replayed, timed one by one
-// with performance.now(). Its resolution is 5 µs on a cross-origin isolated page and
-// coarser elsewhere, so the mean is taken over all calls and the worst is as fine as
-// the clock. The worst includes whatever else the page's thread was doing then.
+// samples) in a load of its own with the page's menu presses replayed.
+//
+// performance.now() counts in steps of 5 µs on a cross-origin isolated page, 100 µs or
+// 1 ms elsewhere (depending on the browser), and a block takes some 20 µs: timing one
+// call would mostly measure the clock. So the calls are timed in runs, each long enough
+// for the clock's step to be at most kStepShare of it, and a run's time divided by its
+// calls is that run's figure; the step itself is measured first. Runs in the render
+// worker, a pause between runs.
 
 import { PluginSession } from "./plugin_session.js";
 
 const kBlock = 1024;
+const kRuns = 12;
+const kStepShare = 0.02;     // the clock's step as a share of a run, at most
+const kMinCallsPerRun = 16;
+const kStepSamples = 8;      // clock changes watched to find its step
 
-export async function timeBlocks(module, layout, presses, signal, count = 400) {
+// The smallest difference between two readings of `now` that differ, in milliseconds.
+export function clockStep(now = () => performance.now()) {
+    let step = Infinity;
+    let last = now();
+    for (let seen = 0; seen < kStepSamples;) {
+        const t = now();
+        if (t > last) {
+            step = Math.min(step, t - last);
+            ++seen;
+        }
+        last = t;
+    }
+    return step;
+}
+
+// signal: 16-bit samples to feed the plugin, over and over. pause(): awaited between
+// runs; when it gives false the timing stops and resolves to null. Resolves to figures
+// in microseconds: the median and worst of the runs' per-call means, the mean over all
+// calls, the calls and runs made, and the clock's step.
+export async function timeBlocks(module, layout, presses, signal, pause = async () => true) {
     const session = await PluginSession.open(module, layout, { maxFrames: kBlock });
     for (const id of presses) session.press(id);
-    const times = new Float64Array(count);
-    for (let n = 0; n < count; ++n) {
-        const at = (n * kBlock) % Math.max(kBlock, signal.length - kBlock);
-        session.samples.set(signal.subarray(at, at + kBlock));
+    const source = signal.length >= kBlock ? signal : new Int16Array(kBlock);
+    const step = clockStep();
+    const runLength = step / kStepShare;
+    const perCall = [];
+    let calls = 0;
+    let total = 0;
+    let at = 0;
+    for (let run = 0; run < kRuns; ++run) {
+        if ((await pause()) === false) return null;
         const started = performance.now();
-        session.capture(kBlock);
-        times[n] = performance.now() - started;
+        let now = started;
+        let n = 0;
+        while (n < kMinCallsPerRun || now - started < runLength) {
+            if (at + kBlock > source.length) at = 0;
+            session.samples.set(source.subarray(at, at + kBlock));
+            at += kBlock;
+            session.capture(kBlock);
+            ++n;
+            now = performance.now();
+        }
+        perCall.push((now - started) / n);
+        calls += n;
+        total += now - started;
     }
-    const total = times.reduce((sum, t) => sum + t, 0);
-    times.sort();
-    return { meanMicroseconds: (total / count) * 1000,
-             medianMicroseconds: times[count >> 1] * 1000,
-             worstMicroseconds: times[count - 1] * 1000 };
+    perCall.sort((a, b) => a - b);
+    return { medianMicroseconds: perCall[kRuns >> 1] * 1000, worstMicroseconds: perCall[kRuns - 1] * 1000,
+             meanMicroseconds: (total / calls) * 1000, calls, runs: kRuns, clockMicroseconds: step * 1000 };
 }

@@ -4,9 +4,34 @@
 import { kStats, kStatsLength } from "./live_stats.js";
 
 export const kRequestedRate = 48000;
+export const kStartSeconds = 5;   // the audio context has this long to start running
+const kReadySeconds = 30;         // the worklet this long to load the plugin
 
 // Why the live voice could not start, in words for the visitor.
 export class LiveError extends Error {}
+// The visitor stopped the start before it finished.
+export class LiveCancelled extends LiveError {}
+
+// `promise`, or "timeout" after `ms` (never for Infinity); rejects with LiveCancelled
+// once `signal` aborts.
+function within(promise, ms, signal) {
+    let timer = 0;
+    let onAbort = null;
+    return Promise.race([
+        promise,
+        new Promise((resolve) => {
+            if (ms !== Infinity) timer = setTimeout(() => resolve("timeout"), ms);
+        }),
+        new Promise((_, reject) => {
+            onAbort = () => reject(new LiveCancelled("stopped"));
+            if (signal?.aborted) onAbort();
+            signal?.addEventListener("abort", onAbort);
+        }),
+    ]).finally(() => {
+        clearTimeout(timer);
+        signal?.removeEventListener("abort", onAbort);
+    });
+}
 
 export function liveUnsupportedReason() {
     if (!window.isSecureContext) {
@@ -37,7 +62,7 @@ function microphoneMessage(error) {
 }
 
 export class LiveVoice {
-    // onStats(stats Float64Array), onNotice(text): called as things happen.
+    // onNotice(text): called when the visitor should know something that is no failure.
     constructor({ module, layout, paths, onNotice }) {
         this.module = module;
         this.layout = layout;
@@ -48,6 +73,7 @@ export class LiveVoice {
         this.stream = null;
         this.stats = new Float64Array(kStatsLength);
         this.snapshotWaiter = null;
+        this.recording = null;  // { chunks, resolve } while recording
     }
 
     get running() {
@@ -55,25 +81,46 @@ export class LiveVoice {
     }
 
     // presses: every menu press so far, replayed into the worklet's fresh load.
-    async start(presses, bypass) {
-        let stream;
+    // options.signal: aborting it stops the start wherever it is (LiveCancelled).
+    // options.onWaiting(on): true while the browser asks the visitor for the microphone.
+    // Rejects with a LiveError; whatever it had opened by then is closed again.
+    async start(presses, bypass, { signal = null, onWaiting = () => {} } = {}) {
+        // Made before the microphone is asked for, while the click that started this
+        // still counts as the visitor's: a context made after a long question may be
+        // held back by the browser's autoplay rules.
+        const context = new AudioContext({ sampleRate: kRequestedRate, latencyHint: "interactive" });
+        let stream = null;
         try {
-            stream = await navigator.mediaDevices.getUserMedia({
+            onWaiting(true);
+            const asked = navigator.mediaDevices.getUserMedia({
                 audio: { channelCount: 1, echoCancellation: false, noiseSuppression: false,
                          autoGainControl: false },
-            });
-        } catch (error) {
-            throw new LiveError(microphoneMessage(error));
-        }
-        const context = new AudioContext({ sampleRate: kRequestedRate, latencyHint: "interactive" });
-        try {
+            }).catch((error) => { throw new LiveError(microphoneMessage(error)); });
+            try {
+                stream = await within(asked, Infinity, signal);
+            } catch (error) {
+                // A microphone granted after the visitor gave up is closed at once.
+                const release = (s) => s.getTracks().forEach((t) => t.stop());
+                if (error instanceof LiveCancelled) asked.then(release, () => {});
+                throw error;
+            } finally {
+                onWaiting(false);
+            }
+            const started = await within(context.resume().then(() => context.state === "running", () => false),
+                                         kStartSeconds * 1000, signal);
+            if (started !== true) {
+                throw new LiveError(`The browser's audio did not start within ${kStartSeconds} seconds ` +
+                                    "(is there a sound output device?). The microphone is released " +
+                                    "again; press \"Use my microphone\" to try once more.");
+            }
             if (context.sampleRate !== kRequestedRate) {
                 const ms = ((1024 / context.sampleRate) * 1000).toFixed(1);
                 this.onNotice(`The browser runs audio at ${context.sampleRate} Hz, not 48 kHz. The ` +
                               `plugin works on whatever it gets: the delay is then ${ms} ms, and each ` +
                               "effect moves the same spectral bins, which now stand for other pitches.");
             }
-            await context.audioWorklet.addModule(new URL("live_processor.js", import.meta.url));
+            await within(context.audioWorklet.addModule(new URL("live_processor.js", import.meta.url)),
+                         kReadySeconds * 1000, signal);
             const node = new AudioWorkletNode(context, "wacky-throats", {
                 numberOfInputs: 1, numberOfOutputs: 1, outputChannelCount: [1],
                 channelCount: 1, channelCountMode: "explicit", channelInterpretation: "speakers",
@@ -82,7 +129,7 @@ export class LiveVoice {
             node.connect(context.destination);
             const ready = new Promise((resolve, reject) => {
                 node.port.onmessage = ({ data }) => {
-                    if (data.type === "ready") resolve();
+                    if (data.type === "ready") resolve(true);
                     else if (data.type === "failed") reject(new LiveError(`The plugin failed to start: ${data.message}`));
                     else this.#receive(data);
                 };
@@ -90,20 +137,21 @@ export class LiveVoice {
             // Shared where the page is cross-origin isolated: the worklet then posts nothing.
             const shared = typeof SharedArrayBuffer === "function" && self.crossOriginIsolated
                 ? new SharedArrayBuffer(kStatsLength * 8) : null;
-            if (shared) this.stats = new Float64Array(shared);
+            this.stats = shared ? new Float64Array(shared) : new Float64Array(kStatsLength);
             node.port.postMessage({ type: "start", module: this.module, layout: this.layout,
                                     presses, paths: this.paths, stats: shared });
-            await ready;
+            if ((await within(ready, kReadySeconds * 1000, signal)) !== true) {
+                throw new LiveError(`The plugin did not start on the audio thread within ${kReadySeconds} seconds.`);
+            }
             node.port.onmessage = ({ data }) => this.#receive(data);
             node.port.postMessage({ type: "bypass", on: bypass });
             context.createMediaStreamSource(stream).connect(node);
-            await context.resume();
             this.context = context;
             this.node = node;
             this.stream = stream;
         } catch (error) {
-            stream.getTracks().forEach((t) => t.stop());
-            await context.close();
+            stream?.getTracks().forEach((t) => t.stop());
+            await context.close().catch(() => {});
             throw error instanceof LiveError ? error : new LiveError(`The live voice failed: ${error}`);
         }
     }
@@ -112,6 +160,8 @@ export class LiveVoice {
         this.stream?.getTracks().forEach((t) => t.stop());
         await this.context?.close();
         this.context = this.node = this.stream = null;
+        this.recording?.resolve(null);
+        this.recording = null;
     }
 
     press(id) {
@@ -122,7 +172,8 @@ export class LiveVoice {
         this.node?.port.postMessage({ type: "bypass", on });
     }
 
-    // The last samples in and out, as 16-bit values, oldest first.
+    // The last samples in and out, as 16-bit values, oldest first, and how many of the
+    // last samples came after the latest menu press.
     snapshot() {
         return new Promise((resolve) => {
             this.snapshotWaiter = resolve;
@@ -130,9 +181,46 @@ export class LiveVoice {
         });
     }
 
+    startRecording() {
+        this.recording = { chunks: [], resolve: null, done: null };
+        this.recording.done = new Promise((resolve) => { this.recording.resolve = resolve; });
+        this.node.port.postMessage({ type: "record", on: true });
+    }
+
+    // Resolves to what the visitor heard since startRecording, 16-bit samples at
+    // this.sampleRate, or null when the live voice stopped first.
+    stopRecording() {
+        const { done } = this.recording;
+        this.node.port.postMessage({ type: "record", on: false });
+        return done;
+    }
+
+    get recordDropped() {
+        return this.stats[kStats.recordDropped];
+    }
+
     #receive(data) {
         if (data.type === "stats") this.stats.set(data.stats);
         else if (data.type === "snapshot") this.snapshotWaiter?.(data);
+        else if (data.type === "recorded") this.#takeChunk(data);
+    }
+
+    #takeChunk({ chunk, length, last }) {
+        const recording = this.recording;
+        if (chunk) {
+            recording?.chunks.push(chunk.slice(0, length));
+            this.node?.port.postMessage({ type: "chunk", chunk }, [chunk.buffer]);
+        }
+        if (!last || !recording) return;
+        const total = recording.chunks.reduce((sum, c) => sum + c.length, 0);
+        const samples = new Int16Array(total);
+        let at = 0;
+        for (const c of recording.chunks) {
+            samples.set(c, at);
+            at += c.length;
+        }
+        this.recording = null;
+        recording.resolve(samples);
     }
 
     get sampleRate() {
@@ -146,17 +234,23 @@ export class LiveVoice {
     }
 }
 
-// The lag at which `output` equals `input` sample for sample over the overlap, looking
-// at lags up to maxLag, or -1. For "No effect" the plugin gives its input back exactly.
-export function exactLag(input, output, maxLag = 4096) {
-    for (let lag = 0; lag <= maxLag; ++lag) {
-        let same = true;
-        let voiced = 0;
-        for (let i = lag; i < output.length && same; ++i) {
-            same = output[i] === input[i - lag];
-            if (input[i - lag] !== 0) ++voiced;
-        }
-        if (same && voiced > 0) return lag;
+// Every lag up to maxLag at which the last `fresh` samples of `output` equal `input`
+// that many samples earlier, sample for sample; `silent` where the input over that
+// stretch is all zeros, which every lag matches. For "No effect" the plugin gives its
+// input back exactly, so one lag is found: its delay. An input that repeats itself (a
+// steady tone) matches at several lags, and then the delay cannot be told from it.
+export function exactLags(input, output, fresh = output.length, maxLag = 4096) {
+    const end = output.length;
+    const start = Math.max(0, end - fresh);
+    let silent = true;
+    for (let i = Math.max(0, start - maxLag); i < end && silent; ++i) silent = input[i] === 0;
+    if (silent) return { lags: [], silent };
+    const lags = [];
+    for (let lag = 0; lag <= maxLag && lag < end; ++lag) {
+        let i = Math.max(start, lag);
+        let voiced = false;
+        for (; i < end && output[i] === input[i - lag]; ++i) voiced ||= input[i - lag] !== 0;
+        if (i === end && voiced) lags.push(lag);
     }
-    return -1;
+    return { lags, silent };
 }

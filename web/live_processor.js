@@ -5,9 +5,15 @@
 // nothing per quantum: every array it touches is made before the first one.
 //
 // Messages in: {type: "start", module, layout, presses, stats}, {type: "press", id},
-// {type: "bypass", on}, {type: "snapshot"}. Out: {type: "ready"}, {type: "failed",
-// message}, {type: "snapshot", input, output, frames}, and {type: "stats", stats} where
-// the stats array cannot be shared.
+// {type: "bypass", on}, {type: "snapshot"}, {type: "record", on}, {type: "chunk",
+// chunk} (a recording chunk given back). Out: {type: "ready"}, {type: "failed",
+// message}, {type: "snapshot", input, output, fresh}, {type: "recorded", chunk, length,
+// last}, and {type: "stats", stats} where the stats array cannot be shared.
+//
+// A recording holds what the visitor hears (the plugin's samples, or the input where
+// bypassed), as 16-bit samples. It fills chunks made at construction; a full one is
+// moved to the page, which copies it and moves it back. Should the page fall behind
+// and no chunk be free, the samples are counted in the report, not kept.
 
 import { PluginSession } from "./plugin_session.js";
 import { toSample } from "./samples.js";
@@ -19,6 +25,8 @@ const kHistory = 16384;         // samples of input and output kept for the dela
 const kPostEvery = 16;          // quanta between stats messages where nothing is shared
 const kClipHold = 48000 / kQuantum;  // quanta a clip light stays on: one second
 const kPeakFall = 0.97;         // per quantum
+const kRecordChunk = 16384;     // samples: 0.34 s at 48 kHz
+const kRecordChunks = 8;        // the page has this many chunks' time to give one back
 
 // The engine compiles a function on its first call and optimises it after many; done in
 // the first quanta, that work would make them late. A throwaway load of the plugin runs
@@ -41,7 +49,13 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
         this.inputHistory = new Int16Array(kHistory);
         this.outputHistory = new Int16Array(kHistory);
         this.historyAt = 0;
+        this.quantaSincePress = 0;
         this.expectedFrame = -1;
+        this.freeChunks = [];
+        for (let i = 0; i < kRecordChunks; ++i) this.freeChunks.push(new Int16Array(kRecordChunk));
+        this.recording = false;
+        this.chunk = null;      // the chunk being filled, or null
+        this.chunkLength = 0;
         this.port.onmessage = (event) => this.#receive(event.data);
     }
 
@@ -63,6 +77,7 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
             }
         } else if (message.type === "press") {
             this.session?.press(message.id);
+            this.quantaSincePress = 0;
         } else if (message.type === "bypass") {
             this.bypass = message.on;
         } else if (message.type === "snapshot") {
@@ -75,8 +90,39 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
             };
             this.port.postMessage({ type: "snapshot", input: order(this.inputHistory),
                                     output: order(this.outputHistory),
-                                    frames: this.stats[kStats.quanta] * kQuantum });
+                                    fresh: Math.min(kHistory, this.quantaSincePress * kQuantum) });
+        } else if (message.type === "record") {
+            this.recording = message.on;
+            if (!message.on) this.#sendChunk(true);
+        } else if (message.type === "chunk") {
+            this.freeChunks.push(message.chunk);
         }
+    }
+
+    #sendChunk(last) {
+        const chunk = this.chunk;
+        this.chunk = null;
+        if (chunk === null && !last) return;
+        this.port.postMessage({ type: "recorded", chunk, length: this.chunkLength, last },
+                              chunk ? [chunk.buffer] : []);
+        this.chunkLength = 0;
+    }
+
+    // One quantum of what the visitor hears into the recording.
+    #record(at, count, heardInput) {
+        if (this.chunk === null) {
+            this.chunk = this.freeChunks.pop() ?? null;
+            if (this.chunk === null) {
+                this.stats[kStats.recordDropped] += count;
+                return;
+            }
+        }
+        const heard = heardInput ? this.inputHistory : this.outputHistory;
+        const chunk = this.chunk;
+        // A loop, not set(subarray()): a subarray is an object made per quantum.
+        for (let i = 0; i < count; ++i) chunk[this.chunkLength + i] = heard[at + i];
+        this.chunkLength += count;
+        if (this.chunkLength === kRecordChunk) this.#sendChunk(false);
     }
 
     process(inputs, outputs) {
@@ -106,11 +152,9 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
             const magnitude = Math.abs(sample);
             if (magnitude > peakIn) peakIn = magnitude;
         }
-        // Date.now() is the one clock this scope has: milliseconds, so only the sum over
-        // many calls means anything (the mean per block); the page times single blocks.
-        const started = Date.now();
+        // Not timed here: this scope's one clock, Date.now(), counts milliseconds, and
+        // a call takes microseconds (the page times blocks in its render worker).
         session.capture(kQuantum);
-        stats[kStats.engineMilliseconds] += Date.now() - started;
 
         let peakOut = 0;
         for (let i = 0; i < kQuantum; ++i) {
@@ -120,7 +164,9 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
             if (magnitude > peakOut) peakOut = magnitude;
             out[i] = this.bypass && input !== null ? input[i] : sample / 32768;
         }
+        if (this.recording) this.#record(at, kQuantum, this.bypass && input !== null);
         this.historyAt = (at + kQuantum) % kHistory;
+        ++this.quantaSincePress;
 
         const quanta = ++stats[kStats.quanta];
         stats[kStats.blocks] = Math.floor((quanta * kQuantum) / kBlock);

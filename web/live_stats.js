@@ -9,6 +9,6 @@ export const kStats = {
     outputPeak: 4,
     inputClipUntil: 5,      // the clip light is on until this quantum
     outputClipUntil: 6,
-    engineMilliseconds: 7,  // time spent in the capture entry point, summed
+    recordDropped: 7,       // samples left out of a recording: no free chunk to hold them
 };
-export const kStatsLength = 8;
+export const kStatsLength = Object.keys(kStats).length;

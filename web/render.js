@@ -2,30 +2,67 @@
 // 48 kHz by the browser, mixed down to mono, run through a fresh load of the plugin in
 // 480-frame calls (10 ms), lined up with the input by dropping the first 1024 output
 // samples and flushing the plugin with 1024 samples of silence.
+//
+// soundSource runs on the page's thread (decoding needs an audio context, which workers
+// lack); sourceSamples and renderSamples run in the render worker.
 
 import { PluginSession } from "./plugin_session.js";
 import { mixToSamples } from "./samples.js";
-import { readPcmWav } from "./wav.js";
+import { readPcmWav, wavHeader } from "./wav.js";
 
 export const kRate = 48000;
 export const kDelay = 1024;
 export const kFrames = 480;
+const kCallsBetween = 16;  // capture calls between two calls of `between`
 
-// The sound in `bytes` as mono 16-bit samples at 48 kHz, and its channel count. A
-// 16-bit PCM WAV file at 48 kHz is read exactly; anything else the browser decodes and
-// resamples to 48 kHz. Rejects when the browser cannot decode the bytes.
-export async function decodeAt48k(bytes) {
-    const wav = readPcmWav(new Uint8Array(bytes));
-    if (wav?.rate === kRate) return { samples: mixToSamples(wav.channels), channels: wav.channels.length };
-    const decoded = await new OfflineAudioContext(1, 1, kRate).decodeAudioData(bytes);
+// Why a file gives the plugin nothing. reason: "empty" (no bytes at all), "no-samples"
+// (a sound file that holds none), "undecodable" (the browser cannot read it; detail
+// says what it said).
+export class SoundFileError extends Error {
+    constructor(reason, detail = "") {
+        super(`${reason}${detail ? `: ${detail}` : ""}`);
+        this.reason = reason;
+        this.detail = detail;
+    }
+}
+
+// What the render worker needs to make samples of `bytes` (an ArrayBuffer, which this
+// may detach): { wav: bytes } for a 16-bit PCM WAV file at 48 kHz, read exactly by the
+// page itself, or { channels: [Float32Array] } decoded and resampled to 48 kHz by the
+// browser. Rejects with a SoundFileError.
+export async function soundSource(bytes) {
+    if (bytes.byteLength === 0) throw new SoundFileError("empty");
+    const header = wavHeader(new Uint8Array(bytes));
+    if (header?.frames === 0) throw new SoundFileError("no-samples");
+    if (header?.code === 1 && header.bits === 16 && header.channels > 0 && header.rate === kRate) {
+        return { wav: bytes };
+    }
+    let decoded;
+    try {
+        decoded = await new OfflineAudioContext(1, 1, kRate).decodeAudioData(bytes);
+    } catch (error) {
+        throw new SoundFileError("undecodable", error?.message ?? "");
+    }
+    if (decoded.length === 0) throw new SoundFileError("no-samples");
     const channels = [];
-    for (let c = 0; c < decoded.numberOfChannels; ++c) channels.push(decoded.getChannelData(c));
-    return { samples: mixToSamples(channels), channels: channels.length };
+    for (let c = 0; c < decoded.numberOfChannels; ++c) channels.push(decoded.getChannelData(c).slice());
+    return { channels };
+}
+
+// The mono 16-bit samples of a soundSource result, and its channel count.
+export function sourceSamples(source) {
+    if (source.wav) {
+        const { samples, channels } = readPcmWav(new Uint8Array(source.wav));
+        return { samples, channels };
+    }
+    return { samples: mixToSamples(source.channels), channels: source.channels.length };
 }
 
 // input: mono 16-bit samples at 48 kHz. presses: the menu item IDs to press after the
-// load, in order. Resolves to the output, as long as the input.
-export async function renderSamples(module, layout, presses, input) {
+// load, in order. Resolves to the output, as long as the input. options.between(done,
+// total), if given, is awaited every few calls with the input samples done so far; when
+// it gives false the render stops and resolves to null.
+export async function renderSamples(module, layout, presses, input, { between } = {}) {
     const session = await PluginSession.open(module, layout, { maxFrames: kFrames });
     for (const id of presses) session.press(id);
     const output = new Int16Array(input.length);
@@ -39,7 +76,10 @@ export async function renderSamples(module, layout, presses, input) {
         output.set(kept.subarray(0, output.length - written), written);
         written += kept.length;
     };
-    for (let at = 0; at < input.length; at += kFrames) {
+    for (let at = 0, calls = 0; at < input.length; at += kFrames) {
+        if (between && ++calls % kCallsBetween === 0 && (await between(at, input.length)) === false) {
+            return null;
+        }
         const frames = Math.min(kFrames, input.length - at);
         session.samples.set(input.subarray(at, at + frames));
         call(frames);
@@ -54,9 +94,9 @@ export async function renderSamples(module, layout, presses, input) {
     return output;
 }
 
-export function toAudioBuffer(samples) {
-    const buffer = new AudioBuffer({ length: Math.max(1, samples.length), sampleRate: kRate });
-    const data = buffer.getChannelData(0);
-    for (let i = 0; i < samples.length; ++i) data[i] = samples[i] / 32768;
-    return buffer;
+// The samples as floats for an AudioBuffer, full scale 32768.
+export function toFloats(samples) {
+    const floats = new Float32Array(samples.length);
+    for (let i = 0; i < samples.length; ++i) floats[i] = samples[i] / 32768;
+    return floats;
 }

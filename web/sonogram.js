@@ -1,5 +1,5 @@
-// Before/after pictures: a short-time spectrum of 16-bit samples at 48 kHz, drawn into a
-// canvas, time left to right, 0 to 12 kHz bottom to top, level from dark to bright. For
+// Before/after pictures: a short-time spectrum of 16-bit samples at 48 kHz, for a
+// canvas: time left to right, 0 to 12 kHz bottom to top, level from dark to bright. For
 // the eye only: a plain FFT of its own, unrelated to the plugin's transform.
 
 const kSize = 1024;
@@ -44,10 +44,10 @@ function colour(level) {  // level 0..1
     return [r, g, b];
 }
 
-export function drawSpectrogram(canvas, samples, rate = 48000) {
-    const context = canvas.getContext("2d");
-    const { width, height } = canvas;
-    const image = context.createImageData(width, height);
+// The picture's pixels, RGBA rows top to bottom: made in the render worker, as a long
+// file's picture takes a while.
+export function spectrogramPixels(samples, width, height, rate = 48000) {
+    const pixels = new Uint8ClampedArray(4 * width * height);
     const re = new Float64Array(kSize);
     const im = new Float64Array(kSize);
     const topBin = Math.min(kSize / 2, Math.round((kTopHz / rate) * kSize));
@@ -66,11 +66,15 @@ export function drawSpectrogram(canvas, samples, rate = 48000) {
             const db = 10 * Math.log10(power + 1e-20);
             const [r, g, b] = colour(Math.min(1, Math.max(0, (db - kFloorDb) / -kFloorDb)));
             const at = 4 * (y * width + x);
-            image.data[at] = r;
-            image.data[at + 1] = g;
-            image.data[at + 2] = b;
-            image.data[at + 3] = 255;
+            pixels[at] = r;
+            pixels[at + 1] = g;
+            pixels[at + 2] = b;
+            pixels[at + 3] = 255;
         }
     }
-    context.putImageData(image, 0, 0);
+    return pixels;
+}
+
+export function drawPixels(canvas, pixels) {
+    canvas.getContext("2d").putImageData(new ImageData(pixels, canvas.width, canvas.height), 0, 0);
 }

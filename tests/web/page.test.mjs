@@ -149,8 +149,8 @@ describe("the page", () => {
         fs.writeFileSync(notSound, "These are notes, not sound.\n".repeat(50));
         const input = await page.$("#file");
         await input.uploadFile(notSound);
-        await page.waitForSelector('#messages [data-topic="file"]', { timeout: 20000 });
-        assert.match(await text(page, '#messages [data-topic="file"]'),
+        await page.waitForSelector('[data-topic="file"]', { timeout: 20000 });
+        assert.match(await text(page, '[data-topic="file"]'),
                      /"notes\.wav" is not a sound file this browser can decode/);
 
         // Two channels at 44.1 kHz: the browser resamples, the page mixes down.
@@ -159,12 +159,12 @@ describe("the page", () => {
         fs.writeFileSync(other, pcmWav([tone, tone.map((v) => -v)], 44100));
         await input.uploadFile(other);
         await renders(page, 2);
-        assert.equal(await page.$('#messages [data-topic="file"]'), null);
+        assert.equal(await page.$('[data-topic="file"]'), null);
         assert.equal(await text(page, "#file-name"), "tone.wav (1.0 s, 2 channels, mixed down)");
 
         await input.uploadFile(samplePath);
         await renders(page, 3);
-        assert.equal(await page.$('#messages [data-topic="file"]'), null);
+        assert.equal(await page.$('[data-topic="file"]'), null);
         assert.match(await text(page, "#file-name"), /^voice\.wav/);
         await page.browserContext().close();
     });
@@ -173,8 +173,8 @@ describe("the page", () => {
         const page = await openPage({ microphone: false });
         await renders(page, 1);
         await page.click("#mic-start");
-        await page.waitForSelector('#messages [data-topic="mic"]', { timeout: 20000 });
-        assert.match(await text(page, '#messages [data-topic="mic"]'), /The microphone was refused/);
+        await page.waitForSelector('[data-topic="mic"]', { timeout: 20000 });
+        assert.match(await text(page, '[data-topic="mic"]'), /The microphone was refused/);
         assert.equal(await page.$eval("#mic-start", (b) => b.disabled), false);
 
         await clickMenu(page, "Alien");
