@@ -19,7 +19,7 @@ const modules = await compiledModules();
 
 for (const [variant, { module }] of Object.entries(modules)) {
     test(`${variant} module: exports are the entry points, the reading and the runtime, nothing else`, () => {
-        assert.equal(entryPoints.length, 112);
+        assert.ok(entryPoints.length > 0 && new Set(entryPoints).size === entryPoints.length);
         const exports = WebAssembly.Module.exports(module);
         const names = exports.map((e) => e.name).sort();
         assert.deepEqual(names, [...entryPoints, ...kWebOnly, ...kRuntime].sort());
