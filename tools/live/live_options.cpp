@@ -11,18 +11,14 @@ Options parseOptions(int argc, const char* const* argv) {
     session::OptionReader reader(argc, argv, false);
     while (reader.next()) {
         const std::string& arg = reader.name();
-        if (reader.readCommon(options)) continue;
+        if (reader.readCommon(options) || reader.readFlag("--monitor", options.monitor) ||
+            reader.readFlag("--list", options.list))
+            continue;
         if (arg == "--input") {
             options.input = reader.value();
             if (options.input.empty()) usageError("--input needs a node name");
         } else if (arg == "--quantum") {
             options.quantum = reader.wholeNumberValue(kMinQuantum, kMaxQuantum, " of frames");
-        } else if (arg == "--monitor") {
-            reader.noValue();
-            options.monitor = true;
-        } else if (arg == "--list") {
-            reader.noValue();
-            options.list = true;
         } else {
             usageError("unexpected argument " + arg);
         }

@@ -16,21 +16,13 @@ Options parseOptions(int argc, const char* const* argv) {
             files.push_back(arg);
             continue;
         }
-        if (reader.readCommon(options)) continue;
+        if (reader.readCommon(options) || reader.readFlag("--raw", options.raw) ||
+            reader.readFlag("--stats", options.stats) ||
+            reader.readFlag("--verbose", options.verbose) ||
+            reader.readFlag("--list", options.list))
+            continue;
         if (arg == "--frames") {
             options.frames = reader.wholeNumberValue(1, kMaxFrames);
-        } else if (arg == "--raw") {
-            reader.noValue();
-            options.raw = true;
-        } else if (arg == "--stats") {
-            reader.noValue();
-            options.stats = true;
-        } else if (arg == "--verbose") {
-            reader.noValue();
-            options.verbose = true;
-        } else if (arg == "--list") {
-            reader.noValue();
-            options.list = true;
         } else {
             usageError("unknown option " + arg);
         }

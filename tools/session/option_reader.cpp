@@ -67,6 +67,13 @@ void OptionReader::noValue() {
     if (hasInlineValue_) usageError(name_ + " takes no value");
 }
 
+bool OptionReader::readFlag(const char* option, bool& flag) {
+    if (name_ != option) return false;
+    noValue();
+    flag = true;
+    return true;
+}
+
 bool OptionReader::readCommon(CommonOptions& options) {
     if (name_ == "--effect") {
         options.effect = value();
@@ -75,14 +82,9 @@ bool OptionReader::readCommon(CommonOptions& options) {
         options.strength = parseStrength(options.strengthText);
     } else if (name_ == "--plugin") {
         options.plugin = value();
-    } else if (name_ == "--version") {
-        noValue();
-        options.version = true;
-    } else if (name_ == "--help" || name_ == "-h") {
-        noValue();
-        options.help = true;
     } else {
-        return false;
+        return readFlag("--version", options.version) || readFlag("--help", options.help) ||
+               readFlag("-h", options.help);
     }
     return true;
 }

@@ -49,6 +49,9 @@ class OptionReader {
     // Refuses an "=value" on an option that takes none.
     void noValue();
 
+    // Sets `flag` if the current option is `option` (which takes no value); false otherwise.
+    bool readFlag(const char* option, bool& flag);
+
     // Reads the current option into `options` if it is one of theirs; false otherwise.
     bool readCommon(CommonOptions& options);
 
