@@ -6,15 +6,11 @@ import fs from "node:fs";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
-import puppeteer from "puppeteer-core";
-
 import { serve } from "../../tools/web/serve.mjs";
+import { clickMenu, downloadBytes, kMenuTexts, launchChromium, ready, renders, text } from "./page_driver.mjs";
 import { nativeRender, pcmWav, samplePath, siteDir, tempDir } from "./support.mjs";
 
-const kChromium = process.env.WT_CHROMIUM ?? "/usr/bin/chromium";
 const outputDir = process.env.WT_TEST_OUTPUT ?? tempDir("page-output");
-const kMenuTexts = ["Higher", "Lower", "Monster", "Space Voice", "Space Voice 2", "Robot", "Alien",
-                    "No effect", "Increase effect strength", "Decrease effect strength"];
 const kQuantaPerSecond = 48000 / 128;
 
 let site;
@@ -31,36 +27,12 @@ async function openPage({ microphone }) {
     page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
     await page.setViewport({ width: 1000, height: 1300 });
     await page.goto(site.url);
-    await page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
+    await ready(page);
     return page;
 }
 
-const text = (page, selector) => page.$eval(selector, (e) => e.textContent.trim());
 const data = (page, selector, key) => page.$eval(selector, (e, k) => e.dataset[k], key);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function clickMenu(page, label) {
-    const [button] = await page.$$(`xpath/.//div[@id="menu"]/button[text()="${label}"]`);
-    assert.ok(button, `no menu button "${label}"`);
-    await button.click();
-}
-
-// Waits until the page has rendered the file `count` times in all.
-async function renders(page, count) {
-    await page.waitForFunction(
-        (n) => Number(document.getElementById("render-state").dataset.renders ?? 0) >= n,
-        { timeout: 30000 }, count);
-}
-
-async function downloadBytes(page) {
-    const bytes = await page.$eval("#download", async (link) => {
-        const buffer = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
-        let binary = "";
-        for (const b of buffer) binary += String.fromCharCode(b);
-        return btoa(binary);
-    });
-    return Buffer.from(bytes, "base64");
-}
 
 async function delayCheck(page) {
     await page.click("#check-delay");
@@ -73,15 +45,9 @@ async function delayCheck(page) {
 before(async () => {
     fs.mkdirSync(outputDir, { recursive: true });
     site = await serve(siteDir, 0);
-    browser = await puppeteer.launch({
-        executablePath: kChromium,
-        headless: true,
-        userDataDir: tempDir("chromium-profile"),
-        args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--autoplay-policy=no-user-gesture-required", "--use-fake-device-for-media-stream",
-               `--use-file-for-fake-audio-capture=${samplePath}`],
-    });
+    browser = await launchChromium(["--autoplay-policy=no-user-gesture-required",
+                                    "--use-fake-device-for-media-stream",
+                                    `--use-file-for-fake-audio-capture=${samplePath}`]);
 });
 
 after(async () => {

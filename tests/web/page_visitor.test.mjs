@@ -11,12 +11,10 @@ import path from "node:path";
 import { after, before, describe, test } from "node:test";
 import { createRequire } from "node:module";
 
-import puppeteer from "puppeteer-core";
-
 import { serve } from "../../tools/web/serve.mjs";
+import { clickMenu, launchChromium, ready, text } from "./page_driver.mjs";
 import { nativeRender, pcmWav, readWav, samplePath, siteDir, tempDir } from "./support.mjs";
 
-const kChromium = process.env.WT_CHROMIUM ?? "/usr/bin/chromium";
 const kAxe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const kPhone = { width: 390, height: 844 };
 const kLongMinutes = 10;
@@ -58,17 +56,11 @@ async function openPage({ hash = "", microphone = true, isolated = true, viewpor
     await page.setViewport(viewport ?? { width: 1000, height: 1300 });
     if (init) await page.evaluateOnNewDocument(init);
     await page.goto(origin + hash);
-    await page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
+    await ready(page);
     return page;
 }
 
-const text = (page, selector) => page.$eval(selector, (e) => e.textContent.trim());
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function clickMenu(page, label) {
-    const [button] = await page.$$(`xpath/.//div[@id="menu"]/button[text()="${label}"]`);
-    await button.click();
-}
 
 async function renderedAs(page, setting, timeout = 30000) {
     await page.waitForFunction((s) => document.getElementById("render-state").textContent === `Rendered: ${s}.`,
@@ -96,16 +88,10 @@ async function seriousViolations(page) {
 before(async () => {
     site = await serve(siteDir, 0);
     plainSite = await servePlain(site.url);
-    browser = await puppeteer.launch({
-        executablePath: kChromium,
-        headless: true,
-        userDataDir: tempDir("chromium-profile"),
-        args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--autoplay-policy=no-user-gesture-required", "--use-fake-device-for-media-stream",
-               `--use-file-for-fake-audio-capture=${samplePath}`,
-               "--enable-blink-features=ForceEagerMeasureMemory"],
-    });
+    browser = await launchChromium(["--autoplay-policy=no-user-gesture-required",
+                                    "--use-fake-device-for-media-stream",
+                                    `--use-file-for-fake-audio-capture=${samplePath}`,
+                                    "--enable-blink-features=ForceEagerMeasureMemory"]);
 });
 
 after(async () => {

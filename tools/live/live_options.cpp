@@ -1,88 +1,26 @@
 #include "tools/live/live_options.h"
 
-#include <cerrno>
-#include <cstdlib>
-
-#include "tools/session/exit_codes.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
 
-namespace {
-
-using session::ExitCode;
-using session::ToolError;
-
-[[noreturn]] void usage(const std::string& reason) {
-    throw ToolError{ExitCode::Usage, reason + " (see --help)"};
-}
-
-int parseQuantum(const std::string& text) {
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < kMinQuantum || value > kMaxQuantum)
-        usage("--quantum takes a whole number of frames from " + std::to_string(kMinQuantum) +
-              " to " + std::to_string(kMaxQuantum) + ", not \"" + text + "\"");
-    return static_cast<int>(value);
-}
-
-// Any number parses; whether the menu can reach it is decided once the plugin is loaded.
-double parseStrength(const std::string& text) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0') usage("--strength takes a number, not \"" + text + "\"");
-    return value;
-}
-
-}  // namespace
+using session::usageError;
 
 Options parseOptions(int argc, const char* const* argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        // "--name=value" and "--name value" both work for options that take a value.
-        std::string value;
-        bool inlineValue = false;
-        if (const size_t equals = arg.find('='); equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
-            inlineValue = true;
-        }
-        const auto takeValue = [&]() -> std::string {
-            if (inlineValue) return value;
-            if (i + 1 >= argc) usage(arg + " needs a value");
-            return argv[++i];
-        };
-        const auto noValue = [&] {
-            if (inlineValue) usage(arg + " takes no value");
-        };
-        if (arg == "--effect") {
-            options.effect = takeValue();
-        } else if (arg == "--strength") {
-            options.strengthText = takeValue();
-            options.strength = parseStrength(options.strengthText);
-        } else if (arg == "--plugin") {
-            options.plugin = takeValue();
-        } else if (arg == "--input") {
-            options.input = takeValue();
-            if (options.input.empty()) usage("--input needs a node name");
+    session::OptionReader reader(argc, argv, false);
+    while (reader.next()) {
+        const std::string& arg = reader.name();
+        if (reader.readCommon(options) || reader.readFlag("--monitor", options.monitor) ||
+            reader.readFlag("--list", options.list))
+            continue;
+        if (arg == "--input") {
+            options.input = reader.value();
+            if (options.input.empty()) usageError("--input needs a node name");
         } else if (arg == "--quantum") {
-            options.quantum = parseQuantum(takeValue());
-        } else if (arg == "--monitor") {
-            noValue();
-            options.monitor = true;
-        } else if (arg == "--list") {
-            noValue();
-            options.list = true;
-        } else if (arg == "--version") {
-            noValue();
-            options.version = true;
-        } else if (arg == "--help" || arg == "-h") {
-            noValue();
-            options.help = true;
+            options.quantum = reader.wholeNumberValue(kMinQuantum, kMaxQuantum, " of frames");
         } else {
-            usage("unexpected argument " + arg);
+            usageError("unexpected argument " + arg);
         }
     }
     return options;

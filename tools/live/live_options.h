@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "tools/session/option_reader.h"
+
 // The command line of wacky-live.
 namespace wt::live {
 
@@ -10,18 +12,12 @@ inline constexpr int kDefaultQuantum = 256;
 inline constexpr int kMinQuantum = 16;
 inline constexpr int kMaxQuantum = 8192;  // PipeWire's own limit for a cycle
 
-struct Options {
-    std::string effect = "none";
-    std::string strengthText = "0.25";  // as typed, for messages
-    double strength = 0.25;
-    std::string plugin;  // empty: the library beside the tool
-    std::string input;   // node.name of a source, or of a sink whose monitor is captured;
-                         // empty: the default source
+struct Options : session::CommonOptions {
+    std::string input;  // node.name of a source, or of a sink whose monitor is captured;
+                        // empty: the default source
     bool monitor = false;
     int quantum = kDefaultQuantum;  // frames per cycle
     bool list = false;
-    bool version = false;
-    bool help = false;
 };
 
 // Throws session::ToolError (ExitCode::Usage) with a one-line reason.

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "tools/session/platform.h"
 #include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
+#include "tools/session/run_tool.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
@@ -182,14 +182,5 @@ int run(int argc, char** argv) {
 }  // namespace wt::live
 
 int main(int argc, char** argv) {
-    using wt::session::ExitCode;
-    try {
-        return wt::live::run(argc, argv);
-    } catch (const wt::session::ToolError& error) {
-        std::fprintf(stderr, "wacky-live: %s\n", error.message.c_str());
-        return static_cast<int>(error.code);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "wacky-live: %s\n", error.what());
-        return static_cast<int>(ExitCode::Unexpected);
-    }
+    return wt::session::runTool(wt::live::kToolName, wt::live::run, argc, argv);
 }

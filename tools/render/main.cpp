@@ -1,7 +1,6 @@
 // wacky-render: runs a sound file through the built plugin, loaded as the client loads it.
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "tools/session/platform.h"
 #include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
+#include "tools/session/run_tool.h"
 
 namespace wt::render {
 
@@ -75,7 +75,7 @@ void renderFile(const Options& options, const std::string& here, const std::stri
                      meter.rmsDbfs(), meter.peakDbfs(), 100.0 * meter.fullScaleShare());
 }
 
-int run(int argc, const char* const* argv) {
+int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     if (options.help) {
         std::fputs(helpText(), stdout);
@@ -100,14 +100,5 @@ int run(int argc, const char* const* argv) {
 }  // namespace wt::render
 
 int main(int argc, char** argv) {
-    using wt::render::ExitCode;
-    try {
-        return wt::render::run(argc, argv);
-    } catch (const wt::render::RenderError& error) {
-        std::fprintf(stderr, "wacky-render: %s\n", error.message.c_str());
-        return static_cast<int>(error.code);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "wacky-render: %s\n", error.what());
-        return static_cast<int>(ExitCode::Unexpected);
-    }
+    return wt::session::runTool(wt::render::kToolName, wt::render::run, argc, argv);
 }

@@ -1,104 +1,35 @@
 #include "tools/render/options.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <string_view>
 #include <vector>
-
-#include "tools/render/exit_codes.h"
 
 namespace wt::render {
 
-namespace {
-
-[[noreturn]] void usage(const std::string& reason) {
-    throw RenderError{ExitCode::Usage, reason + " (see --help)"};
-}
-
-int parseFrames(const std::string& text) {
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || value < 1 || value > kMaxFrames)
-        usage("--frames takes a whole number from 1 to " + std::to_string(kMaxFrames) + ", not \"" +
-              text + "\"");
-    return static_cast<int>(value);
-}
-
-// Any number parses; whether the menu can reach it is decided once the plugin is loaded.
-double parseStrength(const std::string& text) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0') usage("--strength takes a number, not \"" + text + "\"");
-    return value;
-}
-
-}  // namespace
+using session::usageError;
 
 Options parseOptions(int argc, const char* const* argv) {
     Options options;
     std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+    session::OptionReader reader(argc, argv, true);
+    while (reader.next()) {
+        const std::string& arg = reader.name();
+        if (reader.operand()) {
             files.push_back(arg);
             continue;
         }
-        if (arg == "--") {
-            optionsEnded = true;
+        if (reader.readCommon(options) || reader.readFlag("--raw", options.raw) ||
+            reader.readFlag("--stats", options.stats) ||
+            reader.readFlag("--verbose", options.verbose) ||
+            reader.readFlag("--list", options.list))
             continue;
-        }
-        // "--name=value" and "--name value" both work for options that take a value.
-        std::string value;
-        bool inlineValue = false;
-        if (const size_t equals = arg.find('='); equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
-            inlineValue = true;
-        }
-        const auto takeValue = [&]() -> std::string {
-            if (inlineValue) return value;
-            if (i + 1 >= argc) usage(arg + " needs a value");
-            return argv[++i];
-        };
-        const auto noValue = [&] {
-            if (inlineValue) usage(arg + " takes no value");
-        };
-        if (arg == "--effect") {
-            options.effect = takeValue();
-        } else if (arg == "--strength") {
-            options.strengthText = takeValue();
-            options.strength = parseStrength(options.strengthText);
-        } else if (arg == "--frames") {
-            options.frames = parseFrames(takeValue());
-        } else if (arg == "--plugin") {
-            options.plugin = takeValue();
-        } else if (arg == "--raw") {
-            noValue();
-            options.raw = true;
-        } else if (arg == "--stats") {
-            noValue();
-            options.stats = true;
-        } else if (arg == "--verbose") {
-            noValue();
-            options.verbose = true;
-        } else if (arg == "--list") {
-            noValue();
-            options.list = true;
-        } else if (arg == "--version") {
-            noValue();
-            options.version = true;
-        } else if (arg == "--help" || arg == "-h") {
-            noValue();
-            options.help = true;
+        if (arg == "--frames") {
+            options.frames = reader.wholeNumberValue(1, kMaxFrames);
         } else {
-            usage("unknown option " + arg);
+            usageError("unknown option " + arg);
         }
     }
     if (options.help || options.list || options.version) return options;
-    if (files.empty()) usage("no OUTPUT file given");
-    if (files.size() > 2) usage("too many files: give at most INPUT and OUTPUT");
+    if (files.empty()) usageError("no OUTPUT file given");
+    if (files.size() > 2) usageError("too many files: give at most INPUT and OUTPUT");
     options.output = files.back();
     if (files.size() == 2) options.input = files.front();
     return options;

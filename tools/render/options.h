@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/session/menu_choice.h"
+#include "tools/session/option_reader.h"
 
 // The command line of wacky-render.
 namespace wt::render {
@@ -11,20 +11,14 @@ inline constexpr int kDefaultFrames = 480;  // 10 ms at 48 kHz, a client's usual
 inline constexpr int kMaxFrames = 1 << 20;  // per call; far beyond any client's buffer
 using session::kNoEffect;
 
-struct Options {
+struct Options : session::CommonOptions {
     std::string input;   // empty: the bundled sample
     std::string output;  // required unless --list, --version or --help
-    std::string effect = kNoEffect;
-    std::string strengthText = "0.25";  // as typed, for messages
-    double strength = 0.25;
     int frames = kDefaultFrames;
     bool raw = false;
     bool stats = false;
     bool verbose = false;
     bool list = false;
-    bool version = false;
-    bool help = false;
-    std::string plugin;  // empty: the library beside the tool
 };
 
 // Throws RenderError (ExitCode::Usage) with a one-line reason.
