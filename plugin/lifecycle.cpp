@@ -4,17 +4,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
 
 namespace {
 
 // The client may leave a path unwritten, or fill the buffer without a terminator: the
-// buffer is cleared first and its last byte is forced to end the text.
+// buffer is cleared first, and a path that fills it ends at the last whole character.
 void queryPath(unsigned int (*query)(char*, size_t), char (&path)[wt::host::kPathSize]) {
     std::memset(path, 0, sizeof path);
     query(path, wt::host::kPathSize);
-    path[wt::host::kPathSize - 1] = '\0';
+    wt::diagnostics::endWithinBuffer(path, sizeof path);
 }
 
 }  // namespace

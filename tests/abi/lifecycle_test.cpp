@@ -126,11 +126,13 @@ TEST_F(Lifecycle, InitBeforeTheFunctionTableReachesNoClientAndStillReports) {
     EXPECT_EQ(outcome.hostCalls, Calls{});
 }
 
+// The buffer is filled without a terminator; the cut keeps the character across its last
+// byte out whole.
 TEST_F(Lifecycle, APathFillingTheWholeBufferIsCutToFit) {
     host.plugin.setFunctionPointers(host.functionTable());
-    host.setText(HostFunction::getAppPath, std::string(600, 'a'));
+    host.setText(HostFunction::getAppPath, std::string(510, 'a') + "\xC3\xA9" + "b");
     const auto outcome = host.run([&] { host.plugin.init(); });
-    EXPECT_NE(outcome.output.find("App path: " + std::string(511, 'a') + "\n"), std::string::npos);
+    EXPECT_NE(outcome.output.find("App path: " + std::string(510, 'a') + "\n"), std::string::npos);
 }
 
 TEST_F(Lifecycle, RegisterKeepsACopyAndShutdownReleasesIt) {
