@@ -63,11 +63,14 @@ function microphoneMessage(error) {
 
 export class LiveVoice {
     // onNotice(text): called when the visitor should know something that is no failure.
-    constructor({ module, layout, paths, onNotice }) {
+    // onFailure(text): called once the live voice failed while running; it is stopped by then.
+    constructor({ module, layout, paths, onNotice, onFailure }) {
         this.module = module;
         this.layout = layout;
         this.paths = paths;
         this.onNotice = onNotice;
+        this.onFailure = onFailure;
+        this.bypass = false;
         this.context = null;
         this.node = null;
         this.stream = null;
@@ -80,11 +83,13 @@ export class LiveVoice {
         return this.node !== null;
     }
 
-    // presses: every menu press so far, replayed into the worklet's fresh load.
+    // presses: the page's list of every menu press, replayed into the worklet's fresh load;
+    // read again once the load is ready, for the presses made while it loaded.
     // options.signal: aborting it stops the start wherever it is (LiveCancelled).
     // options.onWaiting(on): true while the browser asks the visitor for the microphone.
     // Rejects with a LiveError; whatever it had opened by then is closed again.
     async start(presses, bypass, { signal = null, onWaiting = () => {} } = {}) {
+        this.bypass = bypass;
         // Made before the microphone is asked for, while the click that started this
         // still counts as the visitor's: a context made after a long question may be
         // held back by the browser's autoplay rules.
@@ -133,18 +138,26 @@ export class LiveVoice {
                     else if (data.type === "failed") reject(new LiveError(`The plugin failed to start: ${data.message}`));
                     else this.#receive(data);
                 };
+                node.onprocessorerror = () => reject(new LiveError("The plugin failed on the audio thread."));
             });
             // Shared where the page is cross-origin isolated: the worklet then posts nothing.
             const shared = typeof SharedArrayBuffer === "function" && self.crossOriginIsolated
                 ? new SharedArrayBuffer(kStatsLength * 8) : null;
             this.stats = shared ? new Float64Array(shared) : new Float64Array(kStatsLength);
+            const sent = presses.length;
             node.port.postMessage({ type: "start", module: this.module, layout: this.layout,
                                     presses, paths: this.paths, stats: shared });
             if ((await within(ready, kReadySeconds * 1000, signal)) !== true) {
                 throw new LiveError(`The plugin did not start on the audio thread within ${kReadySeconds} seconds.`);
             }
             node.port.onmessage = ({ data }) => this.#receive(data);
-            node.port.postMessage({ type: "bypass", on: bypass });
+            node.onprocessorerror = () => {
+                this.stop().finally(() => this.onFailure("The plugin failed on the audio thread; " +
+                                                         "the live voice is stopped."));
+            };
+            // What the visitor changed while the plugin loaded: the worklet had a copy.
+            for (const id of presses.slice(sent)) node.port.postMessage({ type: "press", id });
+            node.port.postMessage({ type: "bypass", on: this.bypass });
             context.createMediaStreamSource(stream).connect(node);
             this.context = context;
             this.node = node;
@@ -156,12 +169,13 @@ export class LiveVoice {
         }
     }
 
+    // Safe to call again while an earlier stop is under way.
     async stop() {
-        this.stream?.getTracks().forEach((t) => t.stop());
-        await this.context?.close();
-        this.context = this.node = this.stream = null;
-        this.recording?.resolve(null);
-        this.recording = null;
+        const { context, stream, recording } = this;
+        this.context = this.node = this.stream = this.recording = null;
+        stream?.getTracks().forEach((t) => t.stop());
+        recording?.resolve(null);
+        await context?.close();
     }
 
     press(id) {
@@ -169,6 +183,7 @@ export class LiveVoice {
     }
 
     setBypass(on) {
+        this.bypass = on;
         this.node?.port.postMessage({ type: "bypass", on });
     }
 
@@ -184,12 +199,16 @@ export class LiveVoice {
     startRecording() {
         this.recording = { chunks: [], resolve: null, done: null };
         this.recording.done = new Promise((resolve) => { this.recording.resolve = resolve; });
+        // The worklet zeroes its count too; where nothing is shared, this copy would keep
+        // the last recording's count until its next report.
+        this.stats[kStats.recordDropped] = 0;
         this.node.port.postMessage({ type: "record", on: true });
     }
 
     // Resolves to what the visitor heard since startRecording, 16-bit samples at
     // this.sampleRate, or null when the live voice stopped first.
     stopRecording() {
+        if (!this.recording) return Promise.resolve(null);
         const { done } = this.recording;
         this.node.port.postMessage({ type: "record", on: false });
         return done;

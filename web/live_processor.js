@@ -93,7 +93,8 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
                                     fresh: Math.min(kHistory, this.quantaSincePress * kQuantum) });
         } else if (message.type === "record") {
             this.recording = message.on;
-            if (!message.on) this.#sendChunk(true);
+            if (message.on) this.stats[kStats.recordDropped] = 0;  // counts per recording
+            else this.#sendChunk(true);
         } else if (message.type === "chunk") {
             this.freeChunks.push(message.chunk);
         }
