@@ -163,7 +163,9 @@ async function applyLink() {
     if (link.strength !== null) {
         const steppers = page.items.filter((i) => page.meaning.get(i.id)?.strength).map((i) => i.id);
         const open = () => PluginSession.open(page.plugin.module, page.plugin.layout, { maxFrames: 1 });
+        const pressed = page.presses.length;
         const { presses, reachable } = await strengthPath(open, page.presses, steppers, link.strength);
+        if (page.presses.length !== pressed) return;  // the visitor's own presses came after the link
         if (presses) presses.forEach(press);
         else {
             problems.push(`asks for strength ${link.strength}, which the menu cannot reach from here ` +
@@ -245,7 +247,11 @@ async function startLive() {
     message("mic", null);
     switchControls(["mic-stop"], ["mic-start"]);
     page.live ??= new LiveVoice({ module: page.plugin.module, layout: page.plugin.layout, paths: hostPaths(),
-                                  onNotice: (t) => message("rate", t, { kind: "notice" }) });
+                                  onNotice: (t) => message("rate", t, { kind: "notice" }),
+                                  onFailure: (t) => {
+                                      message("mic", t);
+                                      stopLive();
+                                  } });
     try {
         await page.live.start(page.presses, $("bypass").checked, { signal: start.signal, onWaiting });
     } catch (error) {
@@ -274,9 +280,13 @@ async function stopLive() {
         page.liveStart.abort();  // startLive then tidies up
         return;
     }
-    if (page.recording) await finishRecording();
-    await page.live?.stop();
-    liveStopped();
+    try {
+        if (page.recording) await finishRecording();
+    } finally {
+        // The microphone is closed whatever became of the recording.
+        await page.live?.stop();
+        liveStopped();
+    }
 }
 
 function clearDelayCheck() {
@@ -326,6 +336,7 @@ async function toggleRecording() {
     }
     page.live.startRecording();
     page.recording = true;
+    message("record", null);  // about the last recording
     $("record").textContent = "Stop recording";
     $("record-state").textContent = "Recording what you hear…";
 }
@@ -333,7 +344,10 @@ async function toggleRecording() {
 async function finishRecording() {
     page.recording = false;
     $("record").textContent = "Record";
+    // Until the last chunk is in: a new recording would take the place of this one.
+    $("record").disabled = true;
     const samples = await page.live.stopRecording();
+    if (page.live.running) $("record").disabled = false;
     if (!samples) {
         $("record-state").textContent = "";
         return;
@@ -442,6 +456,7 @@ async function openSound(name, bytes, { reveal = true } = {}) {
                                          `${seconds} s, time left to right, 0 to 12 kHz bottom to top`);
     $("play-before").disabled = false;
     renderCurrent();
+    scheduleTiming();  // the open stopped the timing under way
 }
 
 async function openFile(file) {
@@ -454,7 +469,15 @@ async function play(which, button) {
     const context = new AudioContext({ sampleRate: kRate });
     const token = ++page.playToken;
     page.player = { context, button };
-    const answer = await page.worker.floats(which);
+    let answer;
+    try {
+        answer = await page.worker.floats(which);
+    } catch (error) {
+        if (token !== page.playToken) return;
+        stopPlaying();
+        message("render", `The sound could not be played: ${error.message}`);
+        return;
+    }
     if (token !== page.playToken) return;
     const buffer = new AudioBuffer({ length: Math.max(1, answer.floats.length), sampleRate: kRate });
     buffer.copyToChannel(answer.floats, 0);
@@ -528,7 +551,9 @@ async function boot() {
     showSettings();
     await applyLink();
     writeFragment();
-    window.addEventListener("hashchange", applyLink);
+    window.addEventListener("hashchange", () => {
+        applyLink().catch((error) => message("link", `The link could not be applied: ${error?.message ?? error}`));
+    });
 
     $("mic-start").addEventListener("click", startLive);
     $("mic-stop").addEventListener("click", stopLive);
