@@ -1,7 +1,8 @@
 // The page's side of the render worker (render_worker.js): each request is a promise of
 // its answer. A newer request of a kind that makes older ones pointless (an open or a
 // render stops the render and timing under way, a timing the timing) resolves the older
-// ones to null at once, as the worker drops them.
+// ones to null at once, as the worker drops them. Once the worker failed, every request
+// rejects with that failure.
 
 const kSupersedes = { open: ["render", "time"], render: ["render", "time"], time: ["time"], floats: [] };
 
@@ -10,10 +11,12 @@ export class RenderWorker {
         this.worker = new Worker(new URL("render_worker.js", import.meta.url), { type: "module" });
         this.pending = new Map();  // id -> { type, resolve, reject, onProgress }
         this.nextId = 1;
+        this.failure = null;
         this.worker.onmessage = ({ data }) => this.#receive(data);
         this.worker.onerror = (event) => {
             event.preventDefault();
             const error = new Error(`the render worker failed (${event.message || "it could not start"})`);
+            this.failure = error;
             for (const entry of this.pending.values()) entry.reject(error);
             this.pending.clear();
         };
@@ -44,6 +47,7 @@ export class RenderWorker {
     }
 
     #ask(type, fields, transfer = [], onProgress = null) {
+        if (this.failure) return Promise.reject(this.failure);
         for (const [id, entry] of this.pending) {
             if (kSupersedes[type].includes(entry.type)) {
                 entry.resolve(null);
