@@ -3,18 +3,12 @@
 // need neither.
 
 import assert from "node:assert/strict";
-import fs from "node:fs";
-import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
 import { serve } from "../../tools/web/serve.mjs";
-import { clickMenu, downloadBytes, kMenuTexts, launchFirefox, openPage, renders, text }
+import { clickMenu, downloadBytes, kMenuTexts, launchFirefox, openPage, renderedAs, renders, text }
     from "./page_driver.mjs";
 import { nativeRender, siteDir } from "./support.mjs";
-
-// The share link: a page that reads its address's fragment names `location.hash`.
-const kShareLink = fs.readdirSync(siteDir).filter((name) => name.endsWith(".js"))
-    .some((name) => fs.readFileSync(path.join(siteDir, name), "utf8").includes("location.hash"));
 
 let site;
 let browser;
@@ -43,16 +37,14 @@ describe("the page in Firefox ESR", () => {
         await clickMenu(page, "Increase effect strength");
         assert.equal(await text(page, "#effect"), "Robot");
         assert.equal(await text(page, "#strength"), "0.75");
-        await page.waitForFunction(() =>
-            document.getElementById("render-state").textContent === "Rendered: Robot, strength 0.75.",
-            { timeout: 30000 });
+        await renderedAs(page, "Robot, strength 0.75");
         const download = await downloadBytes(page);
         assert.ok(Buffer.compare(download, nativeRender({ effect: "Robot", strength: 0.75 })) === 0,
                   "the download equals the native render byte for byte");
         await page.close();
     });
 
-    test("the share link selects its setting through the menu", { skip: !kShareLink }, async () => {
+    test("the share link selects its setting through the menu", async () => {
         const page = await openPage(browser.defaultBrowserContext(),
                                     `${site.url}#effect=robot&strength=0.75`, problems);
         await page.waitForFunction(() => document.getElementById("effect").textContent === "Robot",

@@ -7,7 +7,8 @@ import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
 import { serve } from "../../tools/web/serve.mjs";
-import { clickMenu, downloadBytes, kMenuTexts, launchChromium, ready, renders, text } from "./page_driver.mjs";
+import { clickMenu, downloadBytes, kMenuTexts, launchChromium, ready, renderedAs, renders, sleep, text, watchProblems }
+    from "./page_driver.mjs";
 import { nativeRender, pcmWav, samplePath, siteDir, tempDir } from "./support.mjs";
 
 const outputDir = process.env.WT_TEST_OUTPUT ?? tempDir("page-output");
@@ -21,10 +22,7 @@ async function openPage({ microphone }) {
     const context = await browser.createBrowserContext();
     await context.overridePermissions(site.url, microphone ? ["microphone"] : []);
     const page = await context.newPage();
-    page.on("console", (m) => {
-        if (m.type() === "error") problems.push(`console: ${m.text()}`);
-    });
-    page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+    watchProblems(page, problems);
     await page.setViewport({ width: 1000, height: 1300 });
     await page.goto(site.url);
     await ready(page);
@@ -32,7 +30,6 @@ async function openPage({ microphone }) {
 }
 
 const data = (page, selector, key) => page.$eval(selector, (e, k) => e.dataset[k], key);
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 async function delayCheck(page) {
     await page.click("#check-delay");
@@ -92,8 +89,7 @@ describe("the page", () => {
 
         // The bundled voice, rendered for Robot at strength 1 (the first render was at load).
         await renders(page, 2);
-        await page.waitForFunction(() =>
-            document.getElementById("render-state").textContent === "Rendered: Robot, strength 1.");
+        await renderedAs(page, "Robot, strength 1");
         const download = await downloadBytes(page);
         fs.writeFileSync(path.join(outputDir, "voice-robot-1.wav"), download);
         assert.ok(Buffer.compare(download, nativeRender({ effect: "Robot", strength: 1 })) === 0,

@@ -29,14 +29,19 @@ export function launchFirefox() {
                               userDataDir: tempDir("firefox-profile") });
 }
 
-// A new page at `url` in `context`, once the page reports itself ready; console errors
-// and uncaught exceptions go to `problems`.
-export async function openPage(context, url, problems) {
-    const page = await context.newPage();
+// Console errors and uncaught exceptions of `page` go to `problems`.
+export function watchProblems(page, problems) {
     page.on("console", (m) => {
         if (m.type() === "error") problems.push(`console: ${m.text()}`);
     });
     page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+}
+
+// A new page at `url` in `context`, once the page reports itself ready; its problems go
+// to `problems`.
+export async function openPage(context, url, problems) {
+    const page = await context.newPage();
+    watchProblems(page, problems);
     await page.goto(url);
     await ready(page);
     return page;
@@ -45,6 +50,8 @@ export async function openPage(context, url, problems) {
 export const ready = (page) => page.waitForSelector("body[data-ready=true]", { timeout: 30000 });
 
 export const text = (page, selector) => page.$eval(selector, (e) => e.textContent.trim());
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 export async function clickMenu(page, label) {
     const [button] = await page.$$(`xpath/.//div[@id="menu"]/button[text()="${label}"]`);
@@ -57,6 +64,12 @@ export async function renders(page, count) {
     await page.waitForFunction(
         (n) => Number(document.getElementById("render-state").dataset.renders ?? 0) >= n,
         { timeout: 30000 }, count);
+}
+
+// Waits until the page has rendered the file with `setting` ("Robot, strength 0.75").
+export async function renderedAs(page, setting, timeout = 30000) {
+    await page.waitForFunction((s) => document.getElementById("render-state").textContent === `Rendered: ${s}.`,
+                               { timeout }, setting);
 }
 
 // The bytes the page's download link holds.

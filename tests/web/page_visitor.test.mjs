@@ -12,7 +12,7 @@ import { after, before, describe, test } from "node:test";
 import { createRequire } from "node:module";
 
 import { serve } from "../../tools/web/serve.mjs";
-import { clickMenu, launchChromium, ready, text } from "./page_driver.mjs";
+import { clickMenu, launchChromium, ready, renderedAs, sleep, text, watchProblems } from "./page_driver.mjs";
 import { nativeRender, pcmWav, readWav, samplePath, siteDir, tempDir } from "./support.mjs";
 
 const kAxe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
@@ -48,23 +48,13 @@ async function openPage({ hash = "", microphone = true, isolated = true, viewpor
     const context = await browser.createBrowserContext();
     await context.overridePermissions(origin, microphone ? ["microphone"] : []);
     const page = await context.newPage();
-    page.on("console", (m) => {
-        if (m.type() === "error") problems.push(`console: ${m.text()}`);
-    });
-    page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+    watchProblems(page, problems);
     await page.setBypassCSP(true);  // axe is injected as an inline script
     await page.setViewport(viewport ?? { width: 1000, height: 1300 });
     if (init) await page.evaluateOnNewDocument(init);
     await page.goto(origin + hash);
     await ready(page);
     return page;
-}
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function renderedAs(page, setting, timeout = 30000) {
-    await page.waitForFunction((s) => document.getElementById("render-state").textContent === `Rendered: ${s}.`,
-                               { timeout }, setting);
 }
 
 async function liveRunning(page) {
