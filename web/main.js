@@ -31,6 +31,7 @@ const page = {
     live: null,
     liveStart: null,    // AbortController of a start under way
     recording: false,
+    recordingEnding: false,  // a stopped recording's last chunk is on its way
     input: null,        // { name, frames, channels } of the file the worker holds
     player: null,
     playToken: 0,
@@ -330,6 +331,7 @@ async function checkDelay() {
 }
 
 async function toggleRecording() {
+    if (page.recordingEnding) return;  // the last recording's last chunk is still on its way
     if (page.recording) {
         await finishRecording();
         return;
@@ -344,10 +346,17 @@ async function toggleRecording() {
 async function finishRecording() {
     page.recording = false;
     $("record").textContent = "Record";
-    // Until the last chunk is in: a new recording would take the place of this one.
-    $("record").disabled = true;
-    const samples = await page.live.stopRecording();
-    if (page.live.running) $("record").disabled = false;
+    // Until the last chunk is in, a click starts nothing: a new recording would take the
+    // place of this one. The button stays enabled, so the keyboard's focus stays on it.
+    page.recordingEnding = true;
+    $("record").setAttribute("aria-busy", "true");
+    let samples;
+    try {
+        samples = await page.live.stopRecording();
+    } finally {
+        page.recordingEnding = false;
+        $("record").removeAttribute("aria-busy");
+    }
     if (!samples) {
         $("record-state").textContent = "";
         return;
