@@ -33,16 +33,33 @@ readonly starved=3 skipped=77 attempts=3
 
 fail() { echo "FAIL: $*"; exit 1; }
 
+# What a run starts in the background; killed on every way out, so that no tool, no
+# recorder (which holds the caller's output open) and no pending command outlives the test.
+run_pids=()
+stop_run() {
+    local pid
+    for pid in "${run_pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${run_pids[@]}"; do wait "$pid" 2>/dev/null; done
+    run_pids=()
+}
+
+start_session() {
+    private_session_start "$work" || fail "the private session did not start"
+    trap 'stop_run; private_session_stop' EXIT
+    # A signal (ctest's timeout) would end the shell without its EXIT trap.
+    trap 'exit 1' INT TERM HUP
+}
+
 exit_codes() {
     local err=$work/exit.err code
     mkdir -p "$work/nothing"
     chmod 700 "$work/nothing"
-    XDG_RUNTIME_DIR=$work/nothing PIPEWIRE_RUNTIME_DIR=$work/nothing timeout 30 "$live" \
-        </dev/null >/dev/null 2>"$err"
+    env -u PIPEWIRE_REMOTE XDG_RUNTIME_DIR="$work/nothing" PIPEWIRE_RUNTIME_DIR="$work/nothing" \
+        timeout 30 "$live" </dev/null >/dev/null 2>"$err"
     code=$?
     [ "$code" = 11 ] || fail "no server: exit $code, not 11: $(cat "$err")"
     grep -q "no PipeWire server reachable" "$err" || fail "no server: $(cat "$err")"
-    private_session_start "$work" || fail "the private session did not start"
+    start_session
     timeout 30 "$live" --input no-such-node </dev/null >/dev/null 2>"$err"
     code=$?
     [ "$code" = 12 ] || fail "missing input: exit $code, not 12: $(cat "$err")"
@@ -58,18 +75,26 @@ run_once() {
     timeout 120 "$live" --input wt-feed-sink --effect Robot --quantum 480 \
         <"$work/control" >/dev/null 2>"$err" &
     live_pid=$!
+    run_pids+=("$live_pid")
     exec 3>"$work/control"
     wait_until 20 grep -q 'ready' "$err" || { cat "$err"; fail "wacky-live did not get ready"; }
     timeout 60 pw-record -P '{ node.autoconnect = false node.name = wt-recorder }' \
         --rate 48000 --channels 2 --format s16 "$rec" &
     rec_pid=$!
+    run_pids+=("$rec_pid")
     wait_until 20 sh -c 'pw-link -i | grep -q wt-recorder:input_FR' || fail "no recorder"
     pw-link wt-feed-sink:monitor_MONO wt-recorder:input_FL &&
         pw-link wacky-throats-mic:capture_MONO wt-recorder:input_FR || fail "cannot link the recorder"
     sleep 0.5
     if [ -n "$later" ]; then
         # The change lands while the voice plays (it lasts six seconds).
-        (sleep 3 && echo "$later" >&3) &
+        # A TERM to it ends its sleep too.
+        (
+            trap 'kill $! 2>/dev/null; exit 1' TERM
+            sleep 3 &
+            wait $! && echo "$later" >&3
+        ) &
+        run_pids+=($!)
     fi
     timeout 60 pw-play --target wt-feed-sink "$work/played.wav" || fail "pw-play failed"
     sleep 1
@@ -78,6 +103,8 @@ run_once() {
     kill -TERM "$live_pid"
     wait "$live_pid"
     code=$?
+    wait "${run_pids[@]}" 2>/dev/null
+    run_pids=()
     exec 3>&-
     [ "$code" = 0 ] || { cat "$err"; fail "SIGTERM: exit $code, not 0"; }
     wait_until 10 no_node wacky-throats-mic || fail "SIGTERM left wacky-throats-mic behind"
@@ -95,7 +122,7 @@ run_once() {
 end_to_end() {
     local attempt code
     "$check" --pad "$voice" "$work/played.wav" || fail "cannot write the voice to play"
-    private_session_start "$work" || fail "the private session did not start"
+    start_session
     for attempt in $(seq 1 "$attempts"); do
         run_once "$@"
         code=$?

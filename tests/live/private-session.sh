@@ -29,8 +29,18 @@ wait_until() {
     done
 }
 
-has_node() { timeout 10 pw-dump 2>/dev/null | grep -q "\"node.name\": \"$1\""; }
-no_node() { ! has_node "$1"; }
+# has_node NAME: 0 when the server lists a node of that name, 1 when it does not, 2 when
+# the server could not be asked. The dump is taken whole first: a reader that stops at the
+# first match would kill pw-dump by SIGPIPE, a failure under pipefail.
+has_node() {
+    local dump
+    dump=$(timeout 10 pw-dump 2>/dev/null) || return 2
+    [[ $dump == *"\"node.name\": \"$1\""* ]]
+}
+no_node() {
+    has_node "$1"
+    [ $? = 1 ]
+}
 
 private_session_start() {
     local work=$1

@@ -64,7 +64,7 @@ Command LiveControl::line(const std::string& text) {
 Command LiveControl::key(char key) {
     if (key == 'q' || key == 'Q') return Command::Quit;
     if (key == '+' || key == '-') return line(std::string(1, key));
-    if (key >= '1' && key <= '9') {
+    if (key >= '1' && key < '1' + kEffectKeys) {
         const std::vector<std::string> names = session::effectNames(session_.menu());
         const size_t index = static_cast<size_t>(key - '1');
         if (index < names.size()) return line(names[index]);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/session/plugin_session.h"
+#include "voice/effects.h"
 
 // The user's live choices, turned into the menu clicks a user would make in the client,
 // on the main thread (never the audio thread). The plugin offers no way to read its
@@ -12,6 +13,10 @@
 namespace wt::live {
 
 enum class Command { Applied, Unknown, Quit };
+
+// The menu's effect items, "No effect" included: one digit key each, from '1'.
+inline constexpr int kEffectKeys = kEffectKindCount + 1;
+static_assert(kEffectKeys <= 9, "one digit per effect");
 
 class LiveControl {
   public:
@@ -24,7 +29,7 @@ class LiveControl {
     // Surrounding blanks and a carriage return are ignored; an empty line is Applied.
     Command line(const std::string& text);
 
-    // One key on a terminal: '1' to '8' the effects in menu order, '+', '-', 'q'.
+    // One key on a terminal: '1' to kEffectKeys the effects in menu order, '+', '-', 'q'.
     Command key(char key);
 
     const std::string& effect() const { return effect_; }

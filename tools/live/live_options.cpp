@@ -1,5 +1,6 @@
 #include "tools/live/live_options.h"
 
+#include "tools/live/live_control.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
@@ -30,13 +31,16 @@ double delayMilliseconds(int quantum) {
     return 1000.0 * (kBlockSize + quantum) / kSampleRate;
 }
 
-const char* helpText() {
+std::string helpText() {
+    using std::to_string;
+    // The numbers come from the constants the tool runs with.
     return R"(Usage: wacky-live [options]
        wacky-live --list | --version | --help
 
 Runs the built plugin live, as the chat client loads it, and publishes what it makes of
 your voice as a PipeWire microphone, "Wacky Throats microphone" (node wacky-throats-mic),
-which any application can pick. 48000 Hz, mono, 16-bit, sample for sample what the
+which any application can pick. )" +
+           to_string(kSampleRate) + R"( Hz, mono, 16-bit, sample for sample what the
 plugin returned.
 
 Options:
@@ -45,14 +49,18 @@ Options:
   --input NODE      node.name of a source, or of a sink whose monitor to capture;
                     default: the default source
   --monitor         also play the changed voice to the default output (wear headphones)
-  --quantum N       frames per cycle, 16 to 8192 (default 256); the added delay is the
-                    plugin's 1024 samples plus one cycle
+  --quantum N       frames per cycle, )" +
+           to_string(kMinQuantum) + " to " + to_string(kMaxQuantum) + " (default " +
+           to_string(kDefaultQuantum) + R"(); the added delay is the
+                    plugin's )" +
+           to_string(kBlockSize) + R"( samples plus one cycle
   --plugin PATH     the plugin library (default: wacky_throats.so beside the tool)
   --list            print the effects and the inputs there are, then exit
   --version         print the plugin's name and version, then exit
   --help            print this text, then exit
 
-Live control, on a terminal: keys 1 to 8 pick the menu's effects in menu order, + and -
+Live control, on a terminal: keys 1 to )" +
+           to_string(kEffectKeys) + R"( pick the menu's effects in menu order, + and -
 press the strength items, q quits. Otherwise one command a line on standard input: a menu
 text (case ignored) or none, +, -, q; the end of the input changes nothing.
 SIGINT and SIGTERM end it cleanly too.

@@ -24,7 +24,7 @@ struct Options : session::CommonOptions {
 Options parseOptions(int argc, const char* const* argv);
 
 // The --help text, keys, commands and exit codes included.
-const char* helpText();
+std::string helpText();
 
 // Added latency in milliseconds: the plugin's one block plus one cycle.
 double delayMilliseconds(int quantum);

@@ -92,7 +92,7 @@ class InputReader {
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     if (options.help) {
-        std::fputs(helpText(), stdout);
+        std::fputs(helpText().c_str(), stdout);
         return 0;
     }
     std::FILE* results = session::platform::setAsidePluginConsole(false);

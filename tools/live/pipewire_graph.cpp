@@ -64,6 +64,12 @@ const spa_pod* monoS16Format(spa_pod_builder* builder) {
 }  // namespace
 
 struct PipewireGraph::State {
+    State(int* argc, char*** argv) { pw_init(argc, argv); }
+
+    ~State();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
     pw_main_loop* mainLoop = nullptr;
     pw_loop* loop = nullptr;
     pw_context* context = nullptr;
@@ -280,6 +286,12 @@ void onCaptureState(void* data, pw_stream_state, pw_stream_state state, const ch
                                         (error ? error : ""));
 }
 
+void onMonitorState(void* data, pw_stream_state, pw_stream_state state, const char* error) {
+    if (state == PW_STREAM_STATE_ERROR)
+        static_cast<State*>(data)->fail(std::string("the monitor stream failed: ") +
+                                        (error ? error : ""));
+}
+
 void onCaptureIo(void* data, uint32_t id, void* area, uint32_t) {
     if (id == SPA_IO_Position)
         static_cast<State*>(data)->position = static_cast<spa_io_position*>(area);
@@ -322,7 +334,17 @@ uint32_t capacityOf(pw_buffer* buffer) {
 // with made-up samples in the middle of the voice.
 void onFeedProcess(void* data) {
     State& s = *static_cast<State*>(data);
+    // A cycle whose trigger did not run the feed leaves its captured buffer queued; taking
+    // the oldest would add a cycle of delay each time. The newest is this cycle's: older
+    // ones go back to the capture stream, each a lost cycle.
     pw_buffer* in = pw_stream_dequeue_buffer(s.capture);
+    while (in != nullptr) {
+        pw_buffer* newer = pw_stream_dequeue_buffer(s.capture);
+        if (newer == nullptr) break;
+        pw_stream_queue_buffer(s.capture, in);
+        s.pipe->drop();
+        in = newer;
+    }
     pw_buffer* out = pw_stream_dequeue_buffer(s.feed);
     uint32_t frames = 0;
     const int16_t* captured = in != nullptr ? samplesOf(in, &frames) : nullptr;
@@ -371,6 +393,7 @@ const pw_stream_events kFeedEvents = [] {
 const pw_stream_events kMonitorEvents = [] {
     pw_stream_events events{};
     events.version = PW_VERSION_STREAM_EVENTS;
+    events.state_changed = onMonitorState;
     return events;
 }();
 
@@ -388,9 +411,26 @@ void onInputReady(void* data, int, uint32_t) {
 
 }  // namespace
 
-PipewireGraph::PipewireGraph(int argc, char** argv) : state_(std::make_unique<State>()) {
+// Also what a throwing constructor leaves: every member is null or valid.
+PipewireGraph::State::~State() {
+    stopping = true;
+    // Streams first, so no process callback runs once the pipe and the plugin go.
+    for (pw_stream* stream : {capture, feed, monitor})
+        if (stream != nullptr) pw_stream_destroy(stream);
+    if (link != nullptr) pw_proxy_destroy(link);
+    if (mic != nullptr) pw_proxy_destroy(mic);
+    if (registry != nullptr) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
+    // Every object of ours is non-lingering: closing the connection removes it.
+    if (core != nullptr) pw_core_disconnect(core);
+    if (context != nullptr) pw_context_destroy(context);
+    // With the loop go its sources: the signals, the timer, standard input.
+    if (mainLoop != nullptr) pw_main_loop_destroy(mainLoop);
+    pw_deinit();
+}
+
+PipewireGraph::PipewireGraph(int argc, char** argv)
+    : state_(std::make_unique<State>(&argc, &argv)) {
     State& s = *state_;
-    pw_init(&argc, &argv);
     s.mainLoop = pw_main_loop_new(nullptr);
     if (s.mainLoop == nullptr) throw ToolError{ExitCode::Unexpected, "cannot create a main loop"};
     s.loop = pw_main_loop_get_loop(s.mainLoop);
@@ -422,21 +462,7 @@ PipewireGraph::PipewireGraph(int argc, char** argv) : state_(std::make_unique<St
                         "--user restart pipewire wireplumber"};
 }
 
-PipewireGraph::~PipewireGraph() {
-    State& s = *state_;
-    s.stopping = true;
-    // Streams first, so no process callback runs once the pipe and the plugin go.
-    for (pw_stream* stream : {s.capture, s.feed, s.monitor})
-        if (stream != nullptr) pw_stream_destroy(stream);
-    if (s.link != nullptr) pw_proxy_destroy(s.link);
-    if (s.mic != nullptr) pw_proxy_destroy(s.mic);
-    if (s.registry != nullptr) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(s.registry));
-    // Every object of ours is non-lingering: closing the connection removes it.
-    if (s.core != nullptr) pw_core_disconnect(s.core);
-    if (s.context != nullptr) pw_context_destroy(s.context);
-    if (s.mainLoop != nullptr) pw_main_loop_destroy(s.mainLoop);
-    pw_deinit();
-}
+PipewireGraph::~PipewireGraph() = default;
 
 std::vector<GraphNode> PipewireGraph::inputs() const {
     std::vector<GraphNode> found;
@@ -528,9 +554,11 @@ void PipewireGraph::start(VoicePipe& pipe, const std::string& input, int quantum
     if (!s.waitFor([&] {
             return s.micId != SPA_ID_INVALID && s.feedState == PW_STREAM_STATE_PAUSED &&
                    pw_stream_get_node_id(s.feed) != SPA_ID_INVALID;
-        }))
+        })) {
+        if (s.stopping && s.failure.empty()) return;  // a signal: run() returns at once
         throw ToolError{ExitCode::Unexpected,
                         s.failure.empty() ? "the server did not create the microphone" : s.failure};
+    }
 
     // Both nodes' ports, as the registry lists them: the link factory links ports.
     const uint32_t feedNode = pw_stream_get_node_id(s.feed);
@@ -541,10 +569,12 @@ void PipewireGraph::start(VoicePipe& pipe, const std::string& input, int quantum
     for (const auto deadline = Clock::now() + kServerPatience;
          !portsListed() && !s.stopping && Clock::now() < deadline;)
         s.roundtrip();
-    if (!portsListed())
+    if (!portsListed()) {
+        if (s.stopping && s.failure.empty()) return;
         throw ToolError{ExitCode::Unexpected, s.failure.empty()
                                                   ? "the server listed no ports for the microphone"
                                                   : s.failure};
+    }
     pw_properties* linkProps = pw_properties_new(PW_KEY_OBJECT_LINGER, "false", nullptr);
     pw_properties_setf(linkProps, PW_KEY_LINK_OUTPUT_NODE, "%u", feedNode);
     pw_properties_setf(linkProps, PW_KEY_LINK_OUTPUT_PORT, "%u", s.portOf(feedNode, true));
@@ -556,9 +586,11 @@ void PipewireGraph::start(VoicePipe& pipe, const std::string& input, int quantum
     if (s.link == nullptr)
         throw ToolError{ExitCode::Unexpected, "cannot ask the server for the microphone link"};
     pw_proxy_add_listener(s.link, &s.linkListener, &kLinkEvents, &s);
-    if (!s.waitFor([&] { return s.linkId != SPA_ID_INVALID; }))
+    if (!s.waitFor([&] { return s.linkId != SPA_ID_INVALID; })) {
+        if (s.stopping && s.failure.empty()) return;
         throw ToolError{ExitCode::Unexpected,
                         s.failure.empty() ? "the server did not link the microphone" : s.failure};
+    }
 
     if (monitor) {
         pw_properties* monitorProps = pw_properties_new(

@@ -49,7 +49,8 @@ class PipewireGraph {
 
     // Builds the graph above with `input` (a node name; empty: the default source) and
     // waits until the microphone is linked. Throws ToolError InputMissing when `input`
-    // is not an audio node, Unexpected when the server refuses an object.
+    // is not an audio node, Unexpected when the server refuses an object. A signal while
+    // it waits ends it early, with no error; run() then returns at once.
     void start(VoicePipe& pipe, const std::string& input, int quantum, bool monitor);
 
     // Runs the main loop until quit() or a signal. `every` runs on the main loop each

@@ -29,7 +29,7 @@ std::string directoryOf(const std::string& path) {
 
 // The entry points a session uses, in the order they are resolved.
 // clang-format off
-#define WT_RENDER_ENTRY_POINTS(X) \
+#define WT_SESSION_ENTRY_POINTS(X) \
     X(apiVersion) \
     X(setFunctionPointers) \
     X(init) \
@@ -44,7 +44,7 @@ std::string directoryOf(const std::string& path) {
 
 struct PluginSession::EntryPoints {
 #define WT_POINTER(name) decltype(&ts3plugin_##name) name;
-    WT_RENDER_ENTRY_POINTS(WT_POINTER)
+    WT_SESSION_ENTRY_POINTS(WT_POINTER)
 #undef WT_POINTER
 };
 
@@ -72,7 +72,7 @@ PluginSession::PluginSession(const std::string& path, bool showPluginLog,
 #define WT_RESOLVE(name)                          \
     entry->name = WT_ENTRY_POINT(library_, name); \
     require(entry->name, #name);
-        WT_RENDER_ENTRY_POINTS(WT_RESOLVE)
+        WT_SESSION_ENTRY_POINTS(WT_RESOLVE)
 #undef WT_RESOLVE
         if (const int version = entry->apiVersion(); version != hostcore::kInterfaceVersion)
             throw ToolError{ExitCode::PluginNotLoadable,
