@@ -10,12 +10,14 @@
 # The plugin library alone needs CMake and a C++ compiler.
 CORE_PACKAGES := cmake g++ make
 # The Linux build: the plugin, wacky-render (libsndfile), wacky-live (libpipewire, found
-# through pkg-config) and the tests (GoogleTest; binutils reads the built library's tables).
+# through pkg-config), the wacky-throats window (Qt 6 Widgets) and the tests (GoogleTest;
+# binutils reads the built library's tables).
 LINUX_PACKAGES := $(CORE_PACKAGES) libgtest-dev libsndfile1-dev binutils libpipewire-0.3-dev \
-                  pkg-config
-# wacky-live's tests and benchmark run a private PipeWire server: the daemon and its
-# clients (pw-play, pw-record, pw-link, pw-dump), and the session manager.
-LIVE_PACKAGES := pipewire pipewire-bin wireplumber
+                  pkg-config qt6-base-dev
+# wacky-live's and the window's tests and benchmarks run a private PipeWire server: the
+# daemon and its clients (pw-play, pw-record, pw-link, pw-dump, pw-cli), and the session
+# manager; the window's desktop files are checked by Debian's validators.
+LIVE_PACKAGES := pipewire pipewire-bin wireplumber desktop-file-utils appstream
 DEMO_PACKAGES := $(LINUX_PACKAGES) sox
 # Windows: the MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build
 # with them, and Wine to run the tests: 64-bit, and 32-bit from the i386 architecture

@@ -1,0 +1,80 @@
+#include "tools/desktop/app_core.h"
+
+#include "tools/session/exit_codes.h"
+#include "tools/session/menu_choice.h"
+#include "tools/session/platform.h"
+
+namespace wt::desktop {
+
+namespace {
+
+constexpr const char* kPluginId = "wacky-throats";
+
+std::vector<int32_t> presses(const session::PluginSession& plugin, const live::Options& o) {
+    return session::planMenuPresses(plugin.menu(), o.effect, o.strength, o.strengthText);
+}
+
+}  // namespace
+
+AppCore::AppCore(const live::Options& savedOptions, const live::Options& commandLine,
+                 bool withEngine)
+    : options_(savedOptions) {
+    const std::string path = options_.plugin.empty() ? session::platform::executableDirectory() +
+                                                           "/" + session::platform::kPluginFileName
+                                                     : options_.plugin;
+    try {
+        plugin_ = std::make_unique<session::PluginSession>(path, false, kPluginId);
+    } catch (const session::ToolError& error) {
+        pluginProblem_ = QString::fromStdString(error.message);
+        return;
+    }
+    std::vector<int32_t> planned;
+    try {
+        planned = presses(*plugin_, options_);
+    } catch (const session::ToolError&) {
+        // A saved effect this plugin lacks; the command line's own is the user's error.
+        planned = presses(*plugin_, commandLine);
+        options_.effect = commandLine.effect;
+        options_.strength = commandLine.strength;
+    }
+    pipe_ = std::make_unique<live::VoicePipe>(*plugin_);
+    control_ = std::make_unique<live::LiveControl>(*plugin_);
+    control_->startWith(planned);
+    if (!withEngine) return;
+    live::EngineEvents events{
+        .say = [this](const std::string& line) { emit said(QString::fromStdString(line)); },
+        .changed = [this] { emit engineChanged(); },
+        .stopRequested = [this] { emit stopRequested(); },
+    };
+    engine_ = std::make_unique<live::LiveEngine>(
+        *pipe_,
+        live::EngineSettings{
+            .input = options_.input, .monitor = options_.monitor, .quantum = options_.quantum},
+        std::move(events));
+}
+
+AppCore::~AppCore() {
+    // The engine's data cycle uses the pipe, the pipe the plugin.
+    engine_.reset();
+    pipe_.reset();
+    control_.reset();
+    plugin_.reset();
+}
+
+void AppCore::start() {
+    if (!engine_) return;
+    try {
+        engine_->start();
+    } catch (const session::ToolError& error) {
+        if (error.code != session::ExitCode::InputMissing) throw;
+        // A window waits for a device that is not plugged in yet: publish from the
+        // default source meanwhile, then choose the input, which the engine waits for.
+        emit said(QString::fromStdString(error.message));
+        const std::string input = engine_->settings().input;
+        engine_->setInput("");
+        engine_->start();
+        engine_->setInput(input);
+    }
+}
+
+}  // namespace wt::desktop

@@ -1,0 +1,88 @@
+// wacky-throats: the plugin as a microphone, in a window. The live engine of wacky-live
+// with a desktop front: the plugin's menu as buttons, the input, the levels.
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/desktop/app_core.h"
+#include "tools/desktop/app_settings.h"
+#include "tools/desktop/autostart.h"
+#include "tools/desktop/main_window.h"
+#include "tools/desktop/single_instance.h"
+#include "tools/session/run_tool.h"
+
+namespace wt::desktop {
+
+namespace {
+
+constexpr const char* kHelp = R"(Usage: wacky-throats [options]
+
+Opens the Wacky Throats window: the plugin's effects as buttons, the input, the levels;
+your changed voice is published as the microphone "Wacky Throats microphone", which any
+application can pick. Launched again, it brings the running window forward.
+
+Options: wacky-live's --effect, --strength, --input, --monitor, --quantum and --plugin
+(wacky-live --help says what each takes); given here, they win over the choices the window
+saved. And:
+  --background      publish the microphone without showing the window (for login)
+  --help            print this text, then exit
+)";
+
+int run(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    // Takes Qt's own options (-platform, say) out of argv.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(WT_APP_EXECUTABLE);
+    QApplication::setApplicationDisplayName(WT_APP_NAME);
+    QGuiApplication::setDesktopFileName(WT_APP_ID);
+    QApplication::setWindowIcon(QIcon::fromTheme(WT_APP_ID));
+
+    bool background = false;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], kBackgroundOption) == 0)
+            background = true;
+        else
+            args.emplace_back(argv[i]);
+    }
+    SingleInstance instance;
+    if (instance.forwardToRunning()) return 0;
+
+    std::vector<const char*> commandLine{argv[0]};
+    for (const std::string& arg : args) commandLine.push_back(arg.c_str());
+    const live::Options given =
+        live::parseOptions(static_cast<int>(commandLine.size()), commandLine.data());
+    if (given.list || given.version) session::usageError("--list and --version are wacky-live's");
+    SavedChoices saved = loadChoices();
+    // Started at login there is no window whose closing could end it.
+    if (background) saved.keepRunning = true;
+    bool savedIgnored = false;
+    const live::Options options = optionsOver(saved, args, &savedIgnored);
+    if (savedIgnored)
+        std::fprintf(stderr, "wacky-throats: the choices saved in %s were not usable; ignored\n",
+                     qPrintable(settingsPath()));
+
+    AppCore core(options, given, true);
+    MainWindow window(core, saved);
+    instance.listen();
+    QObject::connect(&instance, &SingleInstance::activated, &window, &MainWindow::bringForward);
+    if (!background) window.show();
+    core.start();
+    return QApplication::exec();
+}
+
+}  // namespace
+
+}  // namespace wt::desktop
+
+int main(int argc, char** argv) {
+    return wt::session::runTool(WT_APP_EXECUTABLE, wt::desktop::run, argc, argv);
+}
