@@ -1,6 +1,7 @@
 #include "tools/desktop/app_settings.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "tools/session/exit_codes.h"
 
@@ -16,8 +17,12 @@ constexpr const char* kHearYourselfKey = "hearYourself";
 constexpr const char* kKeepRunningKey = "keepRunning";
 constexpr const char* kSizeKey = "size";
 
+// Named in full: Qt's own name for a user's INI file ends in .ini, and wacky-live's
+// service reads this one.
 QSettings store() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "wacky-throats", "wacky-throats");
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         "/wacky-throats/wacky-throats.conf",
+                     QSettings::IniFormat);
 }
 
 std::string text(const QSettings& settings, const char* key, const std::string& fallback) {

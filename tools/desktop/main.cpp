@@ -13,6 +13,7 @@
 #include "tools/desktop/autostart.h"
 #include "tools/desktop/main_window.h"
 #include "tools/desktop/single_instance.h"
+#include "tools/session/platform.h"
 #include "tools/session/run_tool.h"
 
 namespace wt::desktop {
@@ -38,6 +39,8 @@ int run(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return 0;
         }
+    // The plugin's console lines would go to standard output: nobody reads them here.
+    session::platform::setAsidePluginConsole(false);
     // Takes Qt's own options (-platform, say) out of argv.
     QApplication app(argc, argv);
     QApplication::setApplicationName(WT_APP_EXECUTABLE);
