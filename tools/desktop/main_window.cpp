@@ -19,6 +19,13 @@ constexpr const char* kStrengthKeys = "+-";
 constexpr const char* kHeadphonesWarning =
     "Wear headphones: from speakers your changed voice goes back into the microphone.";
 
+// The engine's lines start in lower case, after the tool's name on a terminal.
+QString sentence(const std::string& line) {
+    QString text = QString::fromStdString(line);
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent)
@@ -64,6 +71,8 @@ MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent
     if (core_.engine()) loop_ = std::make_unique<EngineLoop>(*core_.engine());
     meterTimer_.setInterval(1000 / kMetersPerSecond);
     connect(&meterTimer_, &QTimer::timeout, this, &MainWindow::readMeters);
+    inputsTimer_.setInterval(kInputsPeriodMs);
+    connect(&inputsTimer_, &QTimer::timeout, this, &MainWindow::showEngine);
     if (saved_.size.isValid()) resize(saved_.size);
     showEngine();
 }
@@ -148,11 +157,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (core_.pipe()) meterTimer_.start();
+    if (core_.engine()) inputsTimer_.start();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {
     // Nobody looks at hidden meters: the timer stops, and the CPU with it.
     meterTimer_.stop();
+    inputsTimer_.stop();
     QWidget::hideEvent(event);
 }
 
@@ -161,7 +172,7 @@ void MainWindow::showEngine() {
     if (!core_.pluginProblem().isEmpty())
         status_->setText("The plugin cannot be loaded: " + core_.pluginProblem());
     else if (engine)
-        status_->setText(QString::fromStdString(live::describe(engine->state(), *engine)));
+        status_->setText(sentence(live::describe(engine->state(), *engine)));
     picker_->setEnabled(engine != nullptr);
     hearYourself_->setEnabled(engine != nullptr);
     if (engine) picker_->showInputs(engine->inputs(), engine->settings().input);
@@ -181,7 +192,7 @@ void MainWindow::readMeters() {
 
 void MainWindow::say(const QString& line) {
     std::fprintf(stderr, "wacky-throats: %s\n", qPrintable(line));
-    message_->setText(line);
+    message_->setText(sentence(line.toStdString()));
     message_->setVisible(true);
 }
 
