@@ -221,3 +221,14 @@ bench-live: build
 	bench/live/live-bench.sh build/default build/bench-live 60
 
 bench: bench-live
+
+# The wacky-throats window for 60 s on a screenless X server (Xvfb) against a private
+# PipeWire server, meters moving: launch to window with microphone, the window's CPU
+# beyond the data cycle's, resident memory.
+DESKTOP_BENCH_PACKAGES := $(LIVE_PACKAGES) xvfb
+.PHONY: bench-desktop
+bench-desktop: build
+	@scripts/install-deps.sh $(DESKTOP_BENCH_PACKAGES)
+	bench/desktop/desktop-bench.sh build/default build/bench-desktop 60
+
+bench: bench-desktop

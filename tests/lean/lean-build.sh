@@ -11,6 +11,7 @@
 #   - with the tool or the tests left on, configuring stops with a message that names the
 #     missing package and the option that goes without it;
 #   - without libpipewire, wacky-live alone is left out, with a note naming the package;
+#   - without Qt 6, the wacky-throats window alone is left out, with a note likewise;
 #   - a plain configure does not turn warnings into errors; the presets do.
 # Prints one line per check and a closing "N passed, N failed"; exits 1 on any failure.
 set -uo pipefail
@@ -81,6 +82,19 @@ live_optional() {
     ! grep -q 'wacky-live' <(cmake --build "$dir" --target help)
 }
 check "without libpipewire wacky-live is left out, the note naming the package" live_optional
+
+# The window is optional beside wacky-live: without Qt 6 it alone is left out, with a note.
+window_optional() {
+    local dir=$work/no-qt output
+    rm -rf "$dir"
+    output=$(cmake -S "$root" -B "$dir" -DBUILD_TESTING=OFF \
+        -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE 2>&1) || { echo "$output"; return 1; }
+    grep -q 'qt6-base-dev' <<<"$output" || { echo "no note names qt6-base-dev"; return 1; }
+    local targets
+    targets=$(cmake --build "$dir" --target help)
+    ! grep -q 'wacky-throats' <<<"$targets" && grep -q 'wacky-live' <<<"$targets"
+}
+check "without Qt 6 the window alone is left out, the note naming the package" window_optional
 
 no_werror() {
     ! grep -q -e '-Werror' "$alone/plugin/CMakeFiles/wt_plugin.dir/flags.make" "$alone/CMakeCache.txt"

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <QProgressBar>
+#include <QWidget>
 #include <cstdint>
 
-// A peak level meter, in whole dBFS from kFloorDb (and below: silence) to 0. A progress
-// bar underneath, so screen readers get its level as a value and its label as its name;
-// it repaints only when the shown decibel changes. [main thread]
+// A peak level meter, in whole dBFS from kFloorDb (and below: silence) to 0, drawn as a
+// bar. A change repaints only the strip between the old level and the new one, and a
+// level that rounds to the same decibel repaints nothing. Screen readers get the level as
+// a value (a progress bar's role) and the visible label's text as the name. [main thread]
 namespace wt::desktop {
 
-class LevelMeter : public QProgressBar {
+class LevelMeter : public QWidget {
+    Q_OBJECT
+
   public:
     static constexpr int kFloorDb = -60;
 
@@ -18,8 +21,22 @@ class LevelMeter : public QProgressBar {
     // A peak magnitude as the voice pipe counts it (0 to 32768).
     void showPeak(int32_t peak);
 
-    // The level in whole dBFS (kFloorDb for silence).
+    // The level shown, in whole dBFS (kFloorDb for silence).
+    int value() const { return level_; }
+
+    // A peak magnitude in whole dBFS, held within kFloorDb to 0.
     static int decibels(int32_t peak);
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // The x where the bar of `level` ends.
+    int edge(int level) const;
+
+    int level_ = kFloorDb;
 };
 
 }  // namespace wt::desktop

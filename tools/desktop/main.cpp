@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,6 +40,13 @@ int run(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return 0;
         }
+    // SIGINT and SIGTERM are the engine's (read from its loop, to end cleanly), which
+    // works only if no thread takes them first: blocked here, before Qt starts any.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     // The plugin's console lines would go to standard output: nobody reads them here.
     session::platform::setAsidePluginConsole(false);
     // Takes Qt's own options (-platform, say) out of argv.
@@ -74,6 +82,8 @@ int run(int argc, char** argv) {
                      qPrintable(settingsPath()));
 
     AppCore core(options, given, true);
+    // Without an engine (no plugin) nothing is left to end cleanly: the signals end it.
+    if (core.engine() == nullptr) pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
     MainWindow window(core, saved);
     instance.listen();
     QObject::connect(&instance, &SingleInstance::activated, &window, &MainWindow::bringForward);
