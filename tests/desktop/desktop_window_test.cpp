@@ -16,7 +16,9 @@
 
 #include "tools/desktop/app_core.h"
 #include "tools/desktop/app_settings.h"
+#include "tools/desktop/autostart.h"
 #include "tools/desktop/main_window.h"
+#include "tools/desktop/single_instance.h"
 #include "tools/session/menu_choice.h"
 
 namespace wt::desktop {
@@ -32,7 +34,8 @@ struct App {
     std::unique_ptr<MainWindow> window;
 
     App(std::vector<std::string> args, bool engine) {
-        args.insert(args.end(), {"--plugin", qEnvironmentVariable("WT_PLUGIN").toStdString()});
+        if (std::find(args.begin(), args.end(), "--plugin") == args.end())
+            args.insert(args.end(), {"--plugin", qEnvironmentVariable("WT_PLUGIN").toStdString()});
         std::vector<const char*> argv{"wacky-throats"};
         for (const std::string& arg : args) argv.push_back(arg.c_str());
         const live::Options given = live::parseOptions(static_cast<int>(argv.size()), argv.data());
@@ -70,6 +73,12 @@ bool waitForFile(const QString& path, int ms) {
 void touch(const QString& path) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+QCheckBox* checkBox(const QWidget& window, const QString& textStart) {
+    for (QCheckBox* box : window.findChildren<QCheckBox*>())
+        if (box->text().startsWith(textStart)) return box;
+    return nullptr;
 }
 
 bool listed(const InputPicker& picker, const std::string& name) {
@@ -184,8 +193,7 @@ class DesktopWindowTest : public QObject {
             const App app({}, false);
             QTest::mouseClick(app.effectButton("Alien"), Qt::LeftButton);
             app.window->effects()->pressKey('+');
-            for (QCheckBox* box : app.window->findChildren<QCheckBox*>())
-                if (box->text().startsWith("Keep running")) box->setChecked(true);
+            checkBox(*app.window, "Keep running")->setChecked(true);
             app.window->resize(700, 500);
             app.window->quit();
         }
@@ -197,13 +205,47 @@ class DesktopWindowTest : public QObject {
             QVERIFY(app.effectButton("Alien")->isChecked());
             QCOMPARE(app.core->control()->strength(), 0.75f);
             QCOMPARE(app.window->size(), QSize(700, 500));
-            for (QCheckBox* box : app.window->findChildren<QCheckBox*>())
-                if (box->text().startsWith("Keep running")) QVERIFY(box->isChecked());
+            QVERIFY(checkBox(*app.window, "Keep running")->isChecked());
         }
         // The command line wins over what was saved, for what it names.
         const App app({"--effect", "robot"}, false);
         QCOMPARE(app.core->control()->effect(), std::string("Robot"));
         QCOMPARE(app.core->control()->strength(), 0.75f);
+    }
+
+    void unloadablePluginIsSaid() {
+        const App app({"--plugin", "/nonexistent/wacky_throats.so"}, true);
+        QVERIFY(app.core->engine() == nullptr);
+        QVERIFY2(app.window->status().contains("/nonexistent/wacky_throats.so"),
+                 qPrintable(app.window->status()));
+    }
+
+    void startAtLoginAndKeepRunning() {
+        const App app({}, false);
+        QCheckBox* login = checkBox(*app.window, "Start at login");
+        QCheckBox* keep = checkBox(*app.window, "Keep running");
+        QVERIFY(!keep->isChecked());
+        login->click();
+        const QString entry = autostartPath();
+        QVERIFY(QFileInfo::exists(entry));
+        QCOMPARE(QProcess::execute("desktop-file-validate", {entry}), 0);
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains(kBackgroundOption));
+        QVERIFY(keep->isChecked());  // started at login, closing its window must not end it
+        app.window->close();
+        QVERIFY(!app.window->isVisible());
+        login->click();
+        QVERIFY(!QFileInfo::exists(entry));
+    }
+
+    void secondLaunchReachesTheFirst() {
+        SingleInstance first;
+        QVERIFY(first.listen());
+        QSignalSpy asked(&first, &SingleInstance::activated);
+        SingleInstance second;
+        QVERIFY(second.forwardToRunning());
+        QTRY_COMPARE(asked.count(), 1);
     }
 
     // With desktop-test.sh: the window takes wt-feed-sink, "Robot" is clicked, then the
