@@ -5,8 +5,8 @@
 #
 # Usage: tests/desktop/desktop-test.sh SCENARIO BUILD_DIR WORK_DIR TEST_PROGRAM LIVE_CHECK
 #   window     the menu's buttons, the keyboard, the input picker as devices come and go,
-#              the saved choices across runs, an unloadable plugin, start at login and
-#              keep running, a second launch
+#              the saved choices across runs, an unloadable plugin, another program's
+#              microphone, start at login and keep running, a second launch
 #   robot      "Robot" clicked in the window: the microphone is wacky-render's Robot for
 #              the voice played into wt-feed-sink, sample for sample; the window's
 #              picture, meters moving, saved to $WT_SCREENSHOT (set by CMake)
@@ -109,7 +109,7 @@ robot() {
 window() {
     start_session
     start_program buttonsAreThePluginsMenu keyboardReachesEveryControl pickerFollowsDevices \
-        settingsComeBack unloadablePluginIsSaid startAtLoginAndKeepRunning \
+        settingsComeBack unloadablePluginIsSaid anotherMicrophoneIsSaid startAtLoginAndKeepRunning \
         secondLaunchReachesTheFirst
     finish_program
 }

@@ -33,7 +33,8 @@ struct App {
     std::unique_ptr<AppCore> core;
     std::unique_ptr<MainWindow> window;
 
-    App(std::vector<std::string> args, bool engine) {
+    // `start`: false to watch the core's signals before the engine starts.
+    App(std::vector<std::string> args, bool engine, bool start = true) {
         if (std::find(args.begin(), args.end(), "--plugin") == args.end())
             args.insert(args.end(), {"--plugin", qEnvironmentVariable("WT_PLUGIN").toStdString()});
         std::vector<const char*> argv{"wacky-throats"};
@@ -44,7 +45,7 @@ struct App {
         core = std::make_unique<AppCore>(optionsOver(saved, args, &ignored), given, engine);
         window = std::make_unique<MainWindow>(*core, saved);
         window->show();
-        core->start();
+        if (start) core->start();
     }
 
     ~App() {
@@ -218,6 +219,28 @@ class DesktopWindowTest : public QObject {
         QVERIFY(app.core->engine() == nullptr);
         QVERIFY2(app.window->status().contains("/nonexistent/wacky_throats.so"),
                  qPrintable(app.window->status()));
+    }
+
+    void anotherMicrophoneIsSaid() {
+        QProcess live;
+        live.setProgram(QFileInfo(qEnvironmentVariable("WT_PLUGIN")).path() + "/wacky-live");
+        live.setArguments({"--input", "wt-feed-sink"});
+        live.start();
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += live.readAllStandardError()).contains("ready"),
+                                 kEngineMs);
+        {
+            const App app({}, true, false);
+            QSignalSpy ends(app.core.get(), &AppCore::stopRequested);
+            app.core->start();
+            QTRY_COMPARE_WITH_TIMEOUT(app.core->engine()->state(), live::EngineState::Failed,
+                                      kEngineMs);
+            QCOMPARE(ends.count(), 0);  // the window stays to say why
+            QCOMPARE(app.window->status().toLower(),
+                     QString::fromStdString(app.core->engine()->failure()).toLower());
+        }
+        live.terminate();
+        QVERIFY(live.waitForFinished());
     }
 
     void startAtLoginAndKeepRunning() {

@@ -44,7 +44,12 @@ AppCore::AppCore(const live::Options& savedOptions, const live::Options& command
     live::EngineEvents events{
         .say = [this](const std::string& line) { emit said(QString::fromStdString(line)); },
         .changed = [this] { emit engineChanged(); },
-        .stopRequested = [this] { emit stopRequested(); },
+        // The engine also asks to stop when it fails for good (another program publishes
+        // the microphone): a window stays open and says why instead.
+        .stopRequested =
+            [this] {
+                if (!engine_ || engine_->state() != live::EngineState::Failed) emit stopRequested();
+            },
     };
     engine_ = std::make_unique<live::LiveEngine>(
         *pipe_,
