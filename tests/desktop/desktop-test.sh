@@ -55,7 +55,7 @@ finish_program() {
     wait "$app"
     local code=$?
     cat "$work/program.out"
-    [ "$code" = 0 ] || fail "the window's test failed"
+    [ "$code" = 0 ] || fail "the window's test failed (exit $code)"
 }
 
 robot_once() {

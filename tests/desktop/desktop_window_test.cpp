@@ -294,14 +294,14 @@ class DesktopWindowTest : public QObject {
     // With desktop-test.sh: no server at first (the file "waiting" tells the shell), then
     // one starts and the window publishes the microphone.
     void recoversWhenAServerStarts() {
-        const App app({}, true);
+        const App app({"--input", "wt-feed-sink"}, true);
         live::LiveEngine& engine = *app.core->engine();
         QCOMPARE(engine.state(), live::EngineState::Connecting);
         QCOMPARE(app.window->status().toLower(),
                  QString::fromStdString(live::describe(live::EngineState::Connecting, engine))
                      .toLower());
         touch(work("waiting"));
-        QTRY_VERIFY_WITH_TIMEOUT(app.running(), kEngineMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(app.running(), qPrintable(app.window->status()), kEngineMs);
         QCOMPARE(
             app.window->status().toLower(),
             QString::fromStdString(live::describe(live::EngineState::Running, engine)).toLower());

@@ -48,7 +48,7 @@ MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent
         layout->addWidget(effects_);
         connect(effects_, &EffectPanel::choiceChanged, this, &MainWindow::save);
     }
-    buildControls(this);
+    buildControls(layout);
 
     if (effects_) {
         for (int i = 0; i < live::kEffectKeys; ++i) {
@@ -77,12 +77,11 @@ MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent
     showEngine();
 }
 
-void MainWindow::buildControls(QWidget* window) {
-    auto* layout = static_cast<QVBoxLayout*>(window->layout());
+void MainWindow::buildControls(QVBoxLayout* layout) {
     auto* form = new QFormLayout;
     picker_ = new InputPicker;
     picker_->setAccessibleName("Input");
-    form->addRow("Input", picker_);
+    form->addRow(picker_->accessibleName(), picker_);
     connect(picker_, &InputPicker::inputChosen, this, [this](const std::string& input) {
         if (core_.engine()) core_.engine()->setInput(input);
         save();

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <memory>
 
@@ -56,7 +57,8 @@ class MainWindow : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    void buildControls(QWidget* effectArea);
+    // Everything below the effects, in reading (and Tab) order.
+    void buildControls(QVBoxLayout* layout);
     void showEngine();
     void readMeters();
     void say(const QString& line);
