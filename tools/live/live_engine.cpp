@@ -453,9 +453,9 @@ void State::publish() {
 void State::layCapture(uint32_t input) {
     const std::vector<std::string> wanted = model.channels(input, true);
     const uint32_t capture = streams->capture();
-    if (wanted.empty() || capture == SPA_ID_INVALID || wanted == askedLayout ||
-        wanted == model.channels(capture, false))
-        return;
+    const std::vector<std::string> now =
+        capture == SPA_ID_INVALID ? std::vector<std::string>{} : model.channels(capture, false);
+    if (wanted.empty() || now.empty() || wanted == askedLayout || wanted == now) return;
     if (captureNode == nullptr)
         captureNode = static_cast<pw_proxy*>(
             pw_registry_bind(registry, capture, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));
