@@ -49,7 +49,7 @@
 
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
-#include "plugin/export.h"
+#include "host/calling_convention.h"
 
 // ---- Identity ---------------------------------------------------------------------------
 // Each text: Owned by the plugin; lives as long as the library; never released by the
