@@ -174,9 +174,9 @@ void captureWorstCall(benchmark::State& state, int32_t kind) {
     }
 }
 
-// A one-block mono call (kBlockSize frames), which completes exactly one block: the whole block step and the
-// exchange of its samples, on the instruction set given. bench/web/block_call.mjs times
-// the same call in the WebAssembly modules and compares.
+// A one-block mono call (kBlockSize frames), which completes exactly one block: the whole block
+// step and the exchange of its samples, on the instruction set given. bench/web/block_call.mjs
+// times the same call in the WebAssembly modules and compares.
 void captureBlockCall(benchmark::State& state, int32_t kind, Isa isa) {
     const Isa chosen = selectedIsa();
     forceIsa(isa);

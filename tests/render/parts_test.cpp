@@ -58,7 +58,7 @@ std::vector<int16_t> throughDelayLine(size_t length, int frames, bool raw) {
 TEST(RenderStreamTest, CompensationAndRawHoldForEveryLengthAndCallSize) {
     constexpr size_t kDelay = kPluginDelay;
     for (const size_t length : {size_t{0}, size_t{1}, kDelay - 1, kDelay, kDelay + 1, size_t{5000}})
-        for (const int frames : {1, 480, kBlockSize, 4096})
+        for (const int frames : {1, 480, wt::kBlockSize, 4096})
             for (const bool raw : {false, true}) throughDelayLine(length, frames, raw);
 }
 

@@ -77,7 +77,8 @@ TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
     for (EffectKind kind : kEffectKinds) {
         const int mirrorBin = 511;
         long double exact[kBlockSize];
-        for (int t = 0; t < kBlockSize; ++t) exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / kBlockSize);
+        for (int t = 0; t < kBlockSize; ++t)
+            exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / kBlockSize);
         SCOPED_TRACE(static_cast<int>(kind));
         expectWithinOneUnit(process(constant(c), kind, 0.25f), exact);
     }
@@ -95,7 +96,8 @@ TEST_F(BlockProcessorTest, MonsterAtFullStrengthFoldsEverythingOntoTheFirstSampl
     Block in = noise(3);
     in[0] = 5000;
     long double exact[kBlockSize];
-    for (int t = 0; t < kBlockSize; ++t) exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / kBlockSize));
+    for (int t = 0; t < kBlockSize; ++t)
+        exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / kBlockSize));
     expectWithinOneUnit(process(in, EffectKind::Monster, 1.0f), exact);
 }
 
@@ -105,7 +107,8 @@ TEST_F(BlockProcessorTest, CosineAtBin40UnderHigherAtFullStrengthLandsInFourBins
     const long double amplitude = 10000;
     Block in;
     for (int t = 0; t < kBlockSize; ++t)
-        in[t] = static_cast<int16_t>(std::lround(amplitude * std::cos(kTwoPi * 40 * t / kBlockSize)));
+        in[t] =
+            static_cast<int16_t>(std::lround(amplitude * std::cos(kTwoPi * 40 * t / kBlockSize)));
     long double exact[kBlockSize];
     for (int t = 0; t < kBlockSize; ++t) {
         long double sum = 0;
@@ -127,7 +130,8 @@ TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
     // input plus two components near the highest frequency. For a constant block only
     // X[0] is non-zero, so the output is c + c * cos(2 pi * 511 t / 1024).
     long double exact[kBlockSize];
-    for (int t = 0; t < kBlockSize; ++t) exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / kBlockSize);
+    for (int t = 0; t < kBlockSize; ++t)
+        exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / kBlockSize);
     expectWithinOneUnit(process(constant(300), EffectKind::Alien, 0.0f), exact);
 }
 

@@ -150,7 +150,8 @@ TEST_F(CaptureTest, AnEffectChangeIsHeardFromTheNextProcessedBlock) {
     // Block 1 is processed with the new effect, exactly as the block step alone does it.
     for (int q = 0; q < kBlockSize; ++q) wt::captureRing.input[q][7] = in[kBlockSize + q];
     wt::processBlock(wt::captureRing.input, wt::captureRing.output, 7);
-    for (int q = 0; q < kBlockSize; ++q) ASSERT_EQ(out[2 * kBlockSize + q], wt::captureRing.output[q][7]) << q;
+    for (int q = 0; q < kBlockSize; ++q)
+        ASSERT_EQ(out[2 * kBlockSize + q], wt::captureRing.output[q][7]) << q;
 }
 
 }  // namespace

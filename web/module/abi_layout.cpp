@@ -1,9 +1,10 @@
 // Prints, as JSON, what the page must know of the plugin's binary interface to host it:
 // the slot and WebAssembly signature of every host function, the size of the function
 // table, the offsets and sizes of the records it reads, and the block size (the samples
-// the plugin hands each one back late, and the frames of a call that completes a block). Compiled by the same compiler
-// and flags as the modules and run under node at build time, so every number comes from
-// the headers the plugin itself is built from and nothing is written again in JavaScript.
+// the plugin hands each one back late, and the frames of a call that completes a block). Compiled
+// by the same compiler and flags as the modules and run under node at build time, so every number
+// comes from the headers the plugin itself is built from and nothing is written again in
+// JavaScript.
 //
 //   node abi_layout.js OUTPUT.json
 
