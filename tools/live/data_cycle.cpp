@@ -96,9 +96,8 @@ void DataCycle::feed() {
     if (captured == nullptr && voice != nullptr) {
         // Nothing to capture from (the input is gone): the microphone carries the plugin's
         // answer to silence, one cycle of it, and the plugin's blocks stay in step.
-        frames = std::min(room, position != nullptr
-                                    ? static_cast<uint32_t>(position->clock.duration)
-                                    : 0u);
+        frames = std::min(
+            room, position != nullptr ? static_cast<uint32_t>(position->clock.duration) : 0u);
         std::memset(voice, 0, frames * sizeof(int16_t));
         pipe_.cycle(voice, voice, static_cast<int>(frames));
     } else if (captured == nullptr || voice == nullptr || frames > room) {
