@@ -212,8 +212,10 @@ bench-web: build-web
 	cmake --build --preset bench -j $(JOBS)
 	node bench/web/block_call.mjs build/web build/bench/bench/wt_bench
 
-# wacky-live for 60 s against a private PipeWire server: the audio callback's time per
-# second of audio and the dropped cycles.
+# wacky-live against a private PipeWire server: dropped cycles, the audio callback's and
+# the whole process's time per second of audio; 60 s at a cycle of 64 frames, then 5
+# minutes at the default cycle with both cores kept busy by two spinning processes.
 bench-live: build
 	@scripts/install-deps.sh $(LIVE_PACKAGES)
-	bench/live/live-bench.sh build/default build/bench-live 60
+	bench/live/live-bench.sh build/default build/bench-live 60 64
+	LOAD=2 bench/live/live-bench.sh build/default build/bench-live 300 256
