@@ -252,6 +252,7 @@ void onGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t,
             {id, propertyOf(props, PW_KEY_NODE_NAME), propertyOf(props, PW_KEY_NODE_DESCRIPTION),
              propertyOf(props, PW_KEY_MEDIA_CLASS)},
             priority.empty() ? 0 : std::atoi(priority.c_str()));
+        s.changed();  // inputs() may have grown
     } else if (std::strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0 &&
                propertyOf(props, PW_KEY_METADATA_NAME) == "default" && s.metadata == nullptr) {
         s.metadata = static_cast<pw_metadata*>(
@@ -290,7 +291,9 @@ void onGlobalRemove(void* data, uint32_t id) {
         s.fail("the server removed the microphone node");
         return;
     }
+    const bool node = s.model.node(id) != nullptr;
     s.model.remove(id);
+    if (node) s.changed();  // inputs() may have shrunk
     s.reconcile();
 }
 
