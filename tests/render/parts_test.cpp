@@ -7,11 +7,11 @@
 #include <deque>
 #include <numbers>
 
-#include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
 #include "tools/render/options.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
+#include "tools/session/exit_codes.h"
 #include "tools/session/strength_plan.h"
 
 namespace {
@@ -56,8 +56,9 @@ std::vector<int16_t> throughDelayLine(size_t length, int frames, bool raw) {
 }
 
 TEST(RenderStreamTest, CompensationAndRawHoldForEveryLengthAndCallSize) {
-    for (const size_t length : {0u, 1u, 1023u, 1024u, 1025u, 5000u})
-        for (const int frames : {1, 480, 1024, 4096})
+    constexpr size_t kDelay = kPluginDelay;
+    for (const size_t length : {size_t{0}, size_t{1}, kDelay - 1, kDelay, kDelay + 1, size_t{5000}})
+        for (const int frames : {1, 480, wt::kBlockSize, 4096})
             for (const bool raw : {false, true}) throughDelayLine(length, frames, raw);
 }
 
@@ -134,7 +135,7 @@ TEST(OptionsTest, ValuesInlineOrSeparateAndFilesByPosition) {
         try {
             parseOptions(3, argv);
             ADD_FAILURE() << argv[2];
-        } catch (const RenderError& error) {
+        } catch (const ToolError& error) {
             EXPECT_EQ(error.code, ExitCode::Usage);
         }
     }

@@ -39,9 +39,23 @@ void DataCycle::captured() {
         const spa_io_clock& clock = position->clock;
         pipe_.clock(clock.duration, clock.rate.denom);
         // The graph's own misses: a cycle that starts past where the last one ended
-        // skipped frames no buffer of ours ever held. A new driver starts a new count.
-        if (clock.id == clockId_ && clock.position > expected_)
-            pipe_.missed(clock.position - expected_);
+        // skipped frames no buffer of ours ever held. Around a change of the cycle's size
+        // the clock may also jump ahead and then repeat a position; such a jump, taken
+        // back within a few cycles, lost nothing. A new driver starts a new count.
+        if (clock.id == clockId_) {
+            if (clock.position > expected_) {
+                pendingMiss_ += clock.position - expected_;
+                pendingAge_ = 0;
+            } else {
+                pendingMiss_ -= std::min(pendingMiss_, expected_ - clock.position);
+            }
+            if (pendingMiss_ > 0 && ++pendingAge_ > kSettleCycles) {
+                pipe_.missed(pendingMiss_);
+                pendingMiss_ = 0;
+            }
+        } else {
+            pendingMiss_ = 0;
+        }
         clockId_ = clock.id;
         expected_ = clock.position + clock.duration;
     }
@@ -60,15 +74,28 @@ void DataCycle::feed() {
         pipe_.drop();
         in = newer;
     }
-    pw_buffer* out = pw_stream_dequeue_buffer(feed_);
     uint32_t frames = 0;
     const int16_t* captured = in != nullptr ? samplesOf(in, &frames) : nullptr;
+    const spa_io_position* position = position_;
+    const uint64_t now = position != nullptr ? position->clock.position : 0;
+    // When a cycle grows, the feed is asked again within it for the frames the captured
+    // buffer (still of the old size) did not hold. There are none to give: the microphone
+    // takes what this cycle had, and nothing is lost.
+    const bool again = captured == nullptr && position != nullptr && now == fedPosition_;
+    const bool linked = inputLinked.load(std::memory_order_relaxed);
+    if (captured == nullptr && (again || linked)) {
+        if (!again) pipe_.drop();
+        fedPosition_ = now;
+        if (in != nullptr) pw_stream_queue_buffer(capture_, in);
+        return;
+    }
+    fedPosition_ = now;
+    pw_buffer* out = pw_stream_dequeue_buffer(feed_);
     int16_t* voice = out != nullptr ? static_cast<int16_t*>(out->buffer->datas[0].data) : nullptr;
     const uint32_t room = out != nullptr ? capacityOf(out) : 0;
-    if (captured == nullptr && !inputLinked.load(std::memory_order_relaxed) && voice != nullptr) {
+    if (captured == nullptr && voice != nullptr) {
         // Nothing to capture from (the input is gone): the microphone carries the plugin's
         // answer to silence, one cycle of it, and the plugin's blocks stay in step.
-        const spa_io_position* position = position_;
         frames = std::min(
             room, position != nullptr ? static_cast<uint32_t>(position->clock.duration) : 0u);
         std::memset(voice, 0, frames * sizeof(int16_t));

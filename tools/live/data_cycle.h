@@ -52,8 +52,13 @@ class DataCycle {
     pw_stream* feed_ = nullptr;
     pw_stream* monitor_ = nullptr;
     spa_io_position* position_ = nullptr;
-    uint32_t clockId_ = ~0u;  // the driver whose positions are compared
-    uint64_t expected_ = 0;   // the position the next cycle starts at, in frames
+    // Cycles a forward jump of the clock may take to be taken back by a repeat.
+    static constexpr int kSettleCycles = 4;
+    uint32_t clockId_ = ~0u;    // the driver whose positions are compared
+    uint64_t expected_ = 0;     // the position the next cycle starts at, in frames
+    uint64_t pendingMiss_ = 0;  // frames the clock jumped over, not yet taken back
+    int pendingAge_ = 0;
+    uint64_t fedPosition_ = ~0ull;  // the position of the cycle last fed
 };
 
 }  // namespace wt::live

@@ -252,6 +252,7 @@ void onGlobal(void* data, uint32_t id, uint32_t, const char* type, uint32_t,
             {id, propertyOf(props, PW_KEY_NODE_NAME), propertyOf(props, PW_KEY_NODE_DESCRIPTION),
              propertyOf(props, PW_KEY_MEDIA_CLASS)},
             priority.empty() ? 0 : std::atoi(priority.c_str()));
+        s.changed();  // inputs() may have grown
     } else if (std::strcmp(type, PW_TYPE_INTERFACE_Metadata) == 0 &&
                propertyOf(props, PW_KEY_METADATA_NAME) == "default" && s.metadata == nullptr) {
         s.metadata = static_cast<pw_metadata*>(
@@ -290,7 +291,9 @@ void onGlobalRemove(void* data, uint32_t id) {
         s.fail("the server removed the microphone node");
         return;
     }
+    const bool node = s.model.node(id) != nullptr;
     s.model.remove(id);
+    if (node) s.changed();  // inputs() may have shrunk
     s.reconcile();
 }
 
@@ -453,9 +456,9 @@ void State::publish() {
 void State::layCapture(uint32_t input) {
     const std::vector<std::string> wanted = model.channels(input, true);
     const uint32_t capture = streams->capture();
-    if (wanted.empty() || capture == SPA_ID_INVALID || wanted == askedLayout ||
-        wanted == model.channels(capture, false))
-        return;
+    const std::vector<std::string> now =
+        capture == SPA_ID_INVALID ? std::vector<std::string>{} : model.channels(capture, false);
+    if (wanted.empty() || now.empty() || wanted == askedLayout || wanted == now) return;
     if (captureNode == nullptr)
         captureNode = static_cast<pw_proxy*>(
             pw_registry_bind(registry, capture, PW_TYPE_INTERFACE_Node, PW_VERSION_NODE, 0));

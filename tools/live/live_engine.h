@@ -56,8 +56,8 @@ struct EngineSettings {
 // What the engine tells its front, on the main thread.
 struct EngineEvents {
     std::function<void(const std::string& line)> say;  // one line for the user, no newline
-    std::function<void()> changed;                     // state(), inputs() or inputNode() changed
-    std::function<void()> stopRequested;               // SIGINT or SIGTERM arrived
+    std::function<void()> changed;        // state(), inputs() or inputNode() may have changed
+    std::function<void()> stopRequested;  // SIGINT or SIGTERM arrived
 };
 
 class LiveEngine {
