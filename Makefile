@@ -48,7 +48,7 @@ JOBS ?= $(shell nproc)
         test-abi-shuffled test-windows test-windows-x86 demo bench clean build-asan build-tsan \
         test-reliability test-asan test-fuzz test-race test-memcheck release test-release test-lean \
         deps-linux deps-windows deps-windows-x86 deps-reliability deps-release \
-        build-web web test-web bench-native bench-web bench-live
+        build-web web test-web bench-native bench-web bench-live bench-desktop
 
 all: build build-windows build-windows-x86
 
@@ -226,7 +226,6 @@ bench-live: build
 # PipeWire server, meters moving: launch to window with microphone, the window's CPU
 # beyond the data cycle's, resident memory.
 DESKTOP_BENCH_PACKAGES := $(LIVE_PACKAGES) xvfb
-.PHONY: bench-desktop
 bench-desktop: build
 	@scripts/install-deps.sh $(DESKTOP_BENCH_PACKAGES)
 	bench/desktop/desktop-bench.sh build/default build/bench-desktop 60

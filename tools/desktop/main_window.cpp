@@ -71,8 +71,6 @@ MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent
     if (core_.engine()) loop_ = std::make_unique<EngineLoop>(*core_.engine());
     meterTimer_.setInterval(1000 / kMetersPerSecond);
     connect(&meterTimer_, &QTimer::timeout, this, &MainWindow::readMeters);
-    inputsTimer_.setInterval(kInputsPeriodMs);
-    connect(&inputsTimer_, &QTimer::timeout, this, &MainWindow::showEngine);
     if (saved_.size.isValid()) resize(saved_.size);
     showEngine();
 }
@@ -156,13 +154,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (core_.pipe()) meterTimer_.start();
-    if (core_.engine()) inputsTimer_.start();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {
     // Nobody looks at hidden meters: the timer stops, and the CPU with it.
     meterTimer_.stop();
-    inputsTimer_.stop();
     QWidget::hideEvent(event);
 }
 

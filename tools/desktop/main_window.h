@@ -28,7 +28,6 @@ class MainWindow : public QWidget {
   public:
     // Meters and counters are read this often while the window is shown.
     static constexpr int kMetersPerSecond = 30;
-    static constexpr int kInputsPeriodMs = 500;
 
     // `saved`: the choices of the last run, whose window size and keep-running this
     // window takes (the effect, strength, input and monitor are already in `core`).
@@ -79,9 +78,6 @@ class MainWindow : public QWidget {
     QCheckBox* keepRunning_;
     QPushButton* quit_;
     QTimer meterTimer_;
-    // The engine tells state changes, but not every node that comes or goes: the list is
-    // read again this often while the window is shown.
-    QTimer inputsTimer_;
 };
 
 }  // namespace wt::desktop
