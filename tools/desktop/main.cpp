@@ -55,6 +55,8 @@ int run(int argc, char** argv) {
     QApplication::setApplicationDisplayName(WT_APP_NAME);
     QGuiApplication::setDesktopFileName(WT_APP_ID);
     QApplication::setWindowIcon(QIcon::fromTheme(WT_APP_ID));
+    // Whether closing the window ends the program is "Keep running"'s, decided by the window.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     bool background = false;
     std::vector<std::string> args;
