@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "tools/desktop/autostart.h"
-#include "tools/session/menu_choice.h"
 
 namespace wt::desktop {
 
@@ -51,16 +50,13 @@ MainWindow::MainWindow(AppCore& core, const SavedChoices& saved, QWidget* parent
     buildControls(layout);
 
     if (effects_) {
-        for (int i = 0; i < live::kEffectKeys; ++i) {
-            const char key = static_cast<char>('1' + i);
+        // wacky-live's keys: a digit per effect item, then the strength items.
+        std::string keys;
+        for (int i = 0; i < live::kEffectKeys; ++i) keys += static_cast<char>('1' + i);
+        keys += kStrengthKeys;
+        for (const char key : keys)
             connect(new QShortcut(QKeySequence(QString(key)), this), &QShortcut::activated,
                     effects_, [this, key] { effects_->pressKey(key); });
-        }
-        for (const char* key = kStrengthKeys; *key != '\0'; ++key) {
-            const char pressed = *key;
-            connect(new QShortcut(QKeySequence(QString(pressed)), this), &QShortcut::activated,
-                    effects_, [this, pressed] { effects_->pressKey(pressed); });
-        }
     }
     connect(new QShortcut(QKeySequence("Ctrl+Q"), this), &QShortcut::activated, this,
             &MainWindow::quit);
