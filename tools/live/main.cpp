@@ -19,6 +19,7 @@
 #include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
 #include "tools/session/run_tool.h"
+#include "tools/session/shipped_files.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
@@ -98,7 +99,7 @@ int run(int argc, char** argv) {
     std::FILE* results = session::platform::setAsidePluginConsole(false);
     const std::string here = session::platform::executableDirectory();
     const std::string pluginPath =
-        options.plugin.empty() ? here + "/" + session::platform::kPluginFileName : options.plugin;
+        options.plugin.empty() ? session::defaultPluginPath(here) : options.plugin;
     if (options.version) {
         session::printIdentity(pluginPath, results);
         return 0;
