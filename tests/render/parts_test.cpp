@@ -7,11 +7,11 @@
 #include <deque>
 #include <numbers>
 
-#include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
 #include "tools/render/options.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
+#include "tools/session/exit_codes.h"
 #include "tools/session/strength_plan.h"
 
 namespace {
@@ -134,7 +134,7 @@ TEST(OptionsTest, ValuesInlineOrSeparateAndFilesByPosition) {
         try {
             parseOptions(3, argv);
             ADD_FAILURE() << argv[2];
-        } catch (const RenderError& error) {
+        } catch (const ToolError& error) {
             EXPECT_EQ(error.code, ExitCode::Usage);
         }
     }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "tools/session/client_rate.h"
+#include "tools/session/help_text.h"
 #include "tools/session/option_reader.h"
 
 // The command line of wacky-live.
 namespace wt::live {
 
-inline constexpr int kSampleRate = 48000;  // the client's capture rate; the plugin runs at it
+inline constexpr int kSampleRate = session::kClientRate;  // the plugin runs at the client's rate
 inline constexpr int kDefaultQuantum = 256;
 inline constexpr int kMinQuantum = 16;
 inline constexpr int kMaxQuantum = 8192;  // PipeWire's own limit for a cycle
@@ -23,7 +26,10 @@ struct Options : session::CommonOptions {
 // Throws session::ToolError (ExitCode::Usage) with a one-line reason.
 Options parseOptions(int argc, const char* const* argv);
 
-// The --help text, keys, commands and exit codes included.
+// Every option parseOptions() reads, in the order --help lists them.
+std::vector<session::OptionRow> optionTable();
+
+// The --help text: optionTable(), the keys, the commands and the exit codes included.
 std::string helpText();
 
 // Added latency in milliseconds: the plugin's one block plus one cycle.

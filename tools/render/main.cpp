@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/render/exit_codes.h"
 #include "tools/render/levels.h"
 #include "tools/render/options.h"
 #include "tools/render/progress.h"
 #include "tools/render/render.h"
 #include "tools/render/sound_file.h"
+#include "tools/session/exit_codes.h"
 #include "tools/session/menu_choice.h"
 #include "tools/session/platform.h"
 #include "tools/session/plugin_identity.h"
@@ -23,12 +23,14 @@ namespace wt::render {
 namespace {
 
 using session::effectNames;
+using session::ExitCode;
 using session::planMenuPresses;
 using session::PluginSession;
+using session::ToolError;
 namespace platform = session::platform;
 
 // The plugin ID the tool registers and the prefix of its messages.
-constexpr const char* kToolName = "wacky-render";
+constexpr const char* kToolName = session::toolName(session::Tool::Render);
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
@@ -46,8 +48,8 @@ void renderFile(const Options& options, const std::string& here, const std::stri
     const std::string input =
         options.input.empty() ? session::bundledSamplePath(here) : options.input;
     if (sameFile(input, options.output))
-        throw RenderError{ExitCode::Usage, "output " + options.output +
-                                               " is the input file; it would be overwritten"};
+        throw ToolError{ExitCode::Usage,
+                        "output " + options.output + " is the input file; it would be overwritten"};
     SoundReader reader(input);
     PluginSession session(pluginPath, options.verbose, kToolName);
     for (const int32_t id :
@@ -77,7 +79,7 @@ void renderFile(const Options& options, const std::string& here, const std::stri
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     if (options.help) {
-        std::fputs(helpText(), stdout);
+        std::fputs(helpText().c_str(), stdout);
         return 0;
     }
     std::FILE* results = platform::setAsidePluginConsole(options.verbose);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "voice/block_size.h"
+
 namespace wt::render {
 
 using session::usageError;
@@ -35,7 +37,32 @@ Options parseOptions(int argc, const char* const* argv) {
     return options;
 }
 
-const char* helpText() {
+std::vector<session::OptionRow> optionTable() {
+    using std::to_string;
+    const std::string block = to_string(kBlockSize);
+    return {
+        session::effectOption(),
+        session::strengthOption(),
+        {"--frames", "N",
+         "frames per call into the plugin (default " + to_string(kDefaultFrames) + ": " +
+             to_string(kDefaultCallMs) + " ms at " + to_string(session::kClientRate / 1000) +
+             " kHz)"},
+        {"--raw", "",
+         "keep the plugin's one-block delay: the first " + block +
+             " samples are silence and the last " + block +
+             " input samples stay inside the plugin. By default the tool drops the first " + block +
+             " and flushes with " + block +
+             " samples of silence, so the output lines up with the input"},
+        session::pluginOption(),
+        {"--stats", "", "print the output's RMS level, peak and share of samples at full scale"},
+        {"--verbose", "", "show the plugin's console lines on standard error"},
+        {"--list", "", "list the effect names the plugin's menu offers, then exit"},
+        session::versionOption(),
+        session::helpOption(),
+    };
+}
+
+std::string helpText() {
     return R"(Usage: wacky-render [options] [INPUT] OUTPUT
        wacky-render --list | --version | --help
 
@@ -48,37 +75,8 @@ INPUT is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...); several channels
 mixed down to one, as a client captures a microphone. OUTPUT is a 16-bit mono WAV file
 at the input's sample rate.
 
-Options:
-  --effect NAME     an effect from the plugin's menu, case ignored ("Robot",
-                    "space voice 2", ...) or "none" (default); --list shows them
-  --strength S      0, 0.25 (default), 0.5, 0.75 or 1: the strengths the menu's
-                    increase and decrease items reach from the start value 0.25
-  --frames N        frames per call into the plugin (default 480: 10 ms at 48 kHz)
-  --raw             keep the plugin's one-block delay: the first 1024 samples are
-                    silence and the last 1024 input samples stay inside the plugin.
-                    By default the tool drops the first 1024 and flushes with 1024
-                    samples of silence, so the output lines up with the input
-  --plugin PATH     the plugin library (default: the one built beside this tool)
-  --stats           print the output's RMS level, peak and share of samples at full
-                    scale
-  --verbose         show the plugin's console lines on standard error
-  --list            list the effect names the plugin's menu offers, then exit
-  --version         show the plugin's name and version, as it reports them, then exit
-  --help, -h        show this text, then exit
-
-Exit codes:
-  0   success
-  1   unexpected failure (for example out of memory)
-  2   usage: unknown option, bad value, wrong number of files
-  3   input missing or unreadable
-  4   input format unknown to libsndfile
-  5   effect unknown (the message lists the valid names)
-  6   strength unreachable through the menu
-  7   output not writable
-  8   plugin not loadable, or it failed to start (the loader's message is shown)
-  9   an entry point missing from the plugin
-  10  the plugin's menu lacks a strength item
-)";
+)" + session::optionRows(optionTable()) +
+           "\n" + session::exitCodeRows(session::Tool::Render);
 }
 
 }  // namespace wt::render

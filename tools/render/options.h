@@ -1,13 +1,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "tools/session/client_rate.h"
+#include "tools/session/help_text.h"
 #include "tools/session/option_reader.h"
 
 // The command line of wacky-render.
 namespace wt::render {
 
-inline constexpr int kDefaultFrames = 480;  // 10 ms at 48 kHz, a client's usual call
+inline constexpr int kDefaultCallMs = 10;  // a client's usual call
+inline constexpr int kDefaultFrames = session::kClientRate * kDefaultCallMs / 1000;
 inline constexpr int kMaxFrames = 1 << 20;  // per call; far beyond any client's buffer
 using session::kNoEffect;
 
@@ -21,10 +25,13 @@ struct Options : session::CommonOptions {
     bool list = false;
 };
 
-// Throws RenderError (ExitCode::Usage) with a one-line reason.
+// Throws session::ToolError (ExitCode::Usage) with a one-line reason.
 Options parseOptions(int argc, const char* const* argv);
 
-// The --help text, exit codes included.
-const char* helpText();
+// Every option parseOptions() reads, in the order --help lists them.
+std::vector<session::OptionRow> optionTable();
+
+// The --help text: optionTable() and the exit codes included.
+std::string helpText();
 
 }  // namespace wt::render

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "voice/block_size.h"
-
 namespace wt::render {
-
-static_assert(kPluginDelay == wt::kBlockSize);
 
 void renderStream(const ReadInput& read, const Capture& capture, const WriteOutput& write,
                   const Progress& progress, RenderSettings settings) {

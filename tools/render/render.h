@@ -4,11 +4,13 @@
 #include <functional>
 #include <span>
 
+#include "voice/block_size.h"
+
 // The capture loop: audio in, through the plugin call by call, out again.
 namespace wt::render {
 
 // The plugin hands each sample back this many samples late: one block of its engine.
-inline constexpr int32_t kPluginDelay = 1024;
+inline constexpr int32_t kPluginDelay = kBlockSize;
 
 // Fills the span with the next input samples; returns how many, fewer only at the end.
 using ReadInput = std::function<size_t(std::span<int16_t>)>;

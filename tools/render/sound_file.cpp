@@ -9,9 +9,12 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tools/render/exit_codes.h"
+#include "tools/session/exit_codes.h"
 
 namespace wt::render {
+
+using session::ExitCode;
+using session::ToolError;
 
 namespace {
 
@@ -31,13 +34,13 @@ using SndfilePtr = std::unique_ptr<SNDFILE, SndfileCloser>;
 void checkReadable(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
-        throw RenderError{ExitCode::InputUnreadable, "input " + path + " does not exist"};
+        throw ToolError{ExitCode::InputUnreadable, "input " + path + " does not exist"};
     if (std::filesystem::is_directory(path, ec))
-        throw RenderError{ExitCode::InputUnreadable, "input " + path + " is a directory"};
+        throw ToolError{ExitCode::InputUnreadable, "input " + path + " is a directory"};
     std::FILE* probe = std::fopen(path.c_str(), "rb");
     if (probe == nullptr)
-        throw RenderError{ExitCode::InputUnreadable,
-                          "cannot read input " + path + ": " + std::strerror(errno)};
+        throw ToolError{ExitCode::InputUnreadable,
+                        "cannot read input " + path + ": " + std::strerror(errno)};
     std::fclose(probe);
 }
 
@@ -61,10 +64,10 @@ SoundReader::SoundReader(const std::string& path) : handle_(std::make_unique<Han
     SF_INFO info{};
     handle_->file.reset(sf_open(path.c_str(), SFM_READ, &info));
     if (!handle_->file)
-        throw RenderError{ExitCode::InputFormat,
-                          "cannot read " + path + " as sound: " + sf_strerror(nullptr)};
+        throw ToolError{ExitCode::InputFormat,
+                        "cannot read " + path + " as sound: " + sf_strerror(nullptr)};
     if (info.channels < 1 || info.samplerate < 1)
-        throw RenderError{ExitCode::InputFormat, "input " + path + " has no audio channels"};
+        throw ToolError{ExitCode::InputFormat, "input " + path + " has no audio channels"};
     sampleRate_ = info.samplerate;
     channels_ = info.channels;
     // Pipes and some formats report an absurd frame count instead of none.
@@ -112,8 +115,8 @@ SoundWriter::SoundWriter(const std::string& path, int sampleRate)
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     handle_->file.reset(sf_open(path.c_str(), SFM_WRITE, &info));
     if (!handle_->file)
-        throw RenderError{ExitCode::OutputUnwritable,
-                          "cannot write output " + path + ": " + sf_strerror(nullptr)};
+        throw ToolError{ExitCode::OutputUnwritable,
+                        "cannot write output " + path + ": " + sf_strerror(nullptr)};
 }
 
 SoundWriter::~SoundWriter() = default;
@@ -128,8 +131,8 @@ void SoundWriter::flush() {
     const sf_count_t wrote = sf_writef_short(handle_->file.get(), pending_.data(),
                                              static_cast<sf_count_t>(pending_.size()));
     if (wrote != static_cast<sf_count_t>(pending_.size()))
-        throw RenderError{ExitCode::OutputUnwritable,
-                          "cannot write output " + path_ + ": " + sf_strerror(handle_->file.get())};
+        throw ToolError{ExitCode::OutputUnwritable,
+                        "cannot write output " + path_ + ": " + sf_strerror(handle_->file.get())};
     pending_.clear();
 }
 
@@ -137,7 +140,7 @@ void SoundWriter::close() {
     flush();
     SNDFILE* file = handle_->file.release();
     if (file != nullptr && sf_close(file) != 0)
-        throw RenderError{ExitCode::OutputUnwritable, "cannot finish output " + path_};
+        throw ToolError{ExitCode::OutputUnwritable, "cannot finish output " + path_};
 }
 
 }  // namespace wt::render

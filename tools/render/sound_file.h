@@ -18,7 +18,7 @@ int16_t mixToSample(const double* frame, int channels);
 
 class SoundReader {
   public:
-    // Throws RenderError: InputUnreadable when the file is missing or cannot be read,
+    // Throws session::ToolError: InputUnreadable when the file is missing or cannot be read,
     // InputFormat when libsndfile does not recognise or cannot decode it.
     explicit SoundReader(const std::string& path);
     ~SoundReader();
@@ -50,18 +50,18 @@ class SoundReader {
 
 class SoundWriter {
   public:
-    // Creates a 16-bit PCM mono WAV file. Throws RenderError (OutputUnwritable).
+    // Creates a 16-bit PCM mono WAV file. Throws session::ToolError (OutputUnwritable).
     SoundWriter(const std::string& path, int sampleRate);
     ~SoundWriter();
     SoundWriter(const SoundWriter&) = delete;
     SoundWriter& operator=(const SoundWriter&) = delete;
 
-    // Buffered: a failure may show at a later write or at close(). Throws RenderError
+    // Buffered: a failure may show at a later write or at close(). Throws session::ToolError
     // (OutputUnwritable) when the samples cannot all be written.
     void write(std::span<const int16_t> samples);
 
     // Writes what is buffered and completes the file header. Without it the file is left
-    // incomplete. Throws RenderError (OutputUnwritable).
+    // incomplete. Throws session::ToolError (OutputUnwritable).
     void close();
 
   private:
