@@ -11,6 +11,10 @@ namespace wt::session {
 
 namespace {
 
+// The file's place in the configuration folder; kSavedSettingsLocation says the same.
+constexpr const char* kSavedSettingsFolder = "wacky-throats";
+constexpr const char* kSavedSettingsFile = "wacky-throats.conf";
+
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
@@ -75,7 +79,7 @@ std::string savedSettingsPath() {
     } else {
         return "";
     }
-    return folder + "/wacky-throats/wacky-throats.conf";
+    return folder + "/" + kSavedSettingsFolder + "/" + kSavedSettingsFile;
 }
 
 SavedSettings parseSavedSettings(const std::string& text, std::vector<std::string>& problems) {

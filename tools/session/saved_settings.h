@@ -23,8 +23,11 @@ struct SavedSettings {
     std::optional<bool> hearYourself;
 };
 
-// $XDG_CONFIG_HOME/wacky-throats/wacky-throats.conf, XDG_CONFIG_HOME defaulting to
-// $HOME/.config; empty when neither variable is set.
+// Where the file is, as the manual and --help say it.
+inline constexpr const char* kSavedSettingsLocation =
+    "$XDG_CONFIG_HOME/wacky-throats/wacky-throats.conf (XDG_CONFIG_HOME defaults to ~/.config)";
+
+// That path: empty when neither XDG_CONFIG_HOME (absolute) nor HOME is set.
 std::string savedSettingsPath();
 
 // The settings in `text`, the file's contents. A value the app never writes is left unset
