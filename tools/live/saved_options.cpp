@@ -11,8 +11,9 @@ namespace wt::live {
 session::OptionRow savedSettingsOption() {
     return {kSavedSettingsFlag, "",
             "take the effect, strength, input and hear-yourself the desktop app saved last, from " +
-                std::string(session::kSavedSettingsLocation) +
-                ", where no option here sets them; a missing file changes nothing"};
+                std::string(session::kSavedSettingsFile) +
+                " (XDG_CONFIG_HOME defaults to ~/.config), where no option here sets them; a "
+                "missing file changes nothing"};
 }
 
 void applySavedSettings(Options& options, const std::set<std::string>& given) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "tools/session/strength_plan.h"
 
@@ -11,9 +12,10 @@ namespace wt::session {
 
 namespace {
 
-// The file's place in the configuration folder; kSavedSettingsLocation says the same.
-constexpr const char* kSavedSettingsFolder = "wacky-throats";
-constexpr const char* kSavedSettingsFile = "wacky-throats.conf";
+// kSavedSettingsFile starts with the variable; the rest is the path under its folder.
+constexpr std::string_view kConfigVariable = "XDG_CONFIG_HOME";
+static_assert(kSavedSettingsFile[0] == '$' &&
+              std::string_view(kSavedSettingsFile).substr(1).starts_with(kConfigVariable));
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -70,7 +72,7 @@ void readStrength(const std::string& value, SavedSettings& settings,
 }  // namespace
 
 std::string savedSettingsPath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* config = std::getenv(std::string(kConfigVariable).c_str());
     std::string folder;
     if (config != nullptr && config[0] == '/') {
         folder = config;
@@ -79,7 +81,8 @@ std::string savedSettingsPath() {
     } else {
         return "";
     }
-    return folder + "/" + kSavedSettingsFolder + "/" + kSavedSettingsFile;
+    return folder +
+           std::string(std::string_view(kSavedSettingsFile).substr(1 + kConfigVariable.size()));
 }
 
 SavedSettings parseSavedSettings(const std::string& text, std::vector<std::string>& problems) {

@@ -23,9 +23,10 @@ struct SavedSettings {
     std::optional<bool> hearYourself;
 };
 
-// Where the file is, as the manual and --help say it.
-inline constexpr const char* kSavedSettingsLocation =
-    "$XDG_CONFIG_HOME/wacky-throats/wacky-throats.conf (XDG_CONFIG_HOME defaults to ~/.config)";
+// Where the file is, as messages and the manual show it; XDG_CONFIG_HOME defaults to
+// ~/.config.
+inline constexpr const char* kSavedSettingsFile =
+    "$XDG_CONFIG_HOME/wacky-throats/wacky-throats.conf";
 
 // That path: empty when neither XDG_CONFIG_HOME (absolute) nor HOME is set.
 std::string savedSettingsPath();
