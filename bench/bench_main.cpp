@@ -36,7 +36,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
         const double fftwComplex = median("fft-forward/fftw-complex");
         const double fftwPair = median("fft-pair/fftw-r2c-c2r");
 
-        std::printf("\nTransform, 1024 points (medians; ratio < 1 is faster than FFTW):\n");
+        std::printf("\nTransform, %d points (medians; ratio < 1 is faster than FFTW):\n",
+                    static_cast<int>(kBlockSize));
         for (int32_t i = kIsaCount - 1; i >= 0; --i) {
             const char* name = isaName(static_cast<Isa>(i));
             if (!has(std::string("fft-forward/") + name)) continue;

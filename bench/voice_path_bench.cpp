@@ -174,9 +174,9 @@ void captureWorstCall(benchmark::State& state, int32_t kind) {
     }
 }
 
-// A 1024-frame mono call, which completes exactly one block: the whole block step and the
-// exchange of its samples, on the instruction set given. bench/web/block_call.mjs times
-// the same call in the WebAssembly modules and compares.
+// A one-block mono call (kBlockSize frames), which completes exactly one block: the whole block
+// step and the exchange of its samples, on the instruction set given. bench/web/block_call.mjs
+// times the same call in the WebAssembly modules and compares.
 void captureBlockCall(benchmark::State& state, int32_t kind, Isa isa) {
     const Isa chosen = selectedIsa();
     forceIsa(isa);
@@ -225,7 +225,7 @@ void registerVoicePathBenchmarks() {
         std::vector<Isa> isas = {Isa::Baseline};
         if (selectedIsa() != Isa::Baseline) isas.push_back(selectedIsa());
         for (const Isa isa : isas) {
-            benchmark::RegisterBenchmark(("capture-1024/" + effect + "/" + isaName(isa)).c_str(),
+            benchmark::RegisterBenchmark(("capture-block/" + effect + "/" + isaName(isa)).c_str(),
                                          captureBlockCall, static_cast<int32_t>(kind), isa);
         }
     }

@@ -51,12 +51,14 @@ if(MINGW)
 endif()
 
 # For tests only (preset abi-shuffled): every host function in another slot than its list
-# entry names, out of order and with gaps (host/host_functions.h), in the plugin and in
-# every host alike, so that the ABI suite passing proves that the list alone places them.
-# A library built so meets no real client.
+# entry names, out of order and with gaps (the placement tests/abi/shuffled_host_slots.h
+# gives host/host_functions.h), in the plugin and in every host alike, so that the ABI
+# suite passing proves that the list alone places them. A library built so meets no real
+# client.
 option(WT_SHUFFLED_HOST_SLOTS "Tests only: the host functions in shuffled table slots" OFF)
 if(WT_SHUFFLED_HOST_SLOTS)
-    add_compile_definitions(WT_SHUFFLED_HOST_SLOTS)
+    add_compile_definitions(WT_SHUFFLED_HOST_SLOTS
+        WT_HOST_SLOT_PLACEMENT="tests/abi/shuffled_host_slots.h")
 endif()
 
 # Code that ends up inside the plugin library: no exceptions, no RTTI, nothing visible

@@ -5,8 +5,8 @@
 
 #include "diagnostics/command_number.h"
 #include "diagnostics/subcommands.h"
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
+#include "plugin/text_fit.h"
 
 namespace wt::diagnostics {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "diagnostics/subcommands.h"
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
+#include "plugin/text_fit.h"
 
 namespace wt::diagnostics {
 

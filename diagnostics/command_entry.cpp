@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "diagnostics/command_parser.h"
-#include "diagnostics/text_fit.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ WT_EXPORT const char* ts3plugin_commandKeyword(void) {
 WT_EXPORT int ts3plugin_processCommand(uint64_t serverConnectionHandlerID, const char* command) {
     using namespace wt::diagnostics;
     const uint64_t handler = serverConnectionHandlerID;
-    std::printf("PLUGIN: process command: '%s'\n", printable(command));
+    std::printf("PLUGIN: process command: '%s'\n", wt::printable(command));
 
     ParsedCommand parsed;
     parseCommand(command, parsed);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "diagnostics/text_fit.h"
+#include "plugin/text_fit.h"
 
 namespace wt::diagnostics {
 

@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "diagnostics/host_block.h"
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace wt::diagnostics {
 

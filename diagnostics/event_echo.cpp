@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace {
 
-using wt::diagnostics::asUnsignedLongLong;
-using wt::diagnostics::endWithinBuffer;
-using wt::diagnostics::printable;
+using wt::asUnsignedLongLong;
+using wt::endWithinBuffer;
+using wt::printable;
 
 constexpr int kTalking = 1;
 constexpr size_t kDisplayNameSize = 512;

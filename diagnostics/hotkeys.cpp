@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "diagnostics/text_fit.h"
 #include "host/plugin_records.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ WT_EXPORT void ts3plugin_initHotkeys(PluginHotkey*** hotkeys) {
 }
 
 WT_EXPORT void ts3plugin_onHotkeyEvent(const char* keyword) {
-    std::printf("PLUGIN: Hotkey event: %s\n", wt::diagnostics::printable(keyword));
+    std::printf("PLUGIN: Hotkey event: %s\n", wt::printable(keyword));
 }
 
 WT_EXPORT void ts3plugin_onHotkeyRecordedEvent(const char* /*keyword*/, const char* /*key*/) {}

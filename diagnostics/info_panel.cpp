@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "diagnostics/host_block.h"
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace wt::diagnostics {
 
@@ -60,6 +60,7 @@ WT_EXPORT const char* ts3plugin_infoTitle(void) {
 
 WT_EXPORT void ts3plugin_infoData(uint64_t serverConnectionHandlerID, uint64_t id, int type,
                                   char** data) {
+    using namespace wt;
     using namespace wt::diagnostics;
     HostText name;
     if (name.keepOnSuccess(queryItemName(serverConnectionHandlerID, id, type, &name.data)) !=

@@ -3,20 +3,20 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 WT_EXPORT int ts3plugin_onClientPokeEvent(uint64_t serverConnectionHandlerID, uint16_t fromClientID,
                                           const char* pokerName,
                                           const char* /*pokerUniqueIdentity*/, const char* message,
                                           int ffIgnored) {
     using namespace wt;
-    using diagnostics::printable;
+
     const uint64_t handler = serverConnectionHandlerID;
-    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n",
-                diagnostics::asUnsignedLongLong(handler), static_cast<int>(fromClientID),
-                printable(pokerName), printable(message), ffIgnored);
+    std::printf("PLUGIN onClientPokeEvent: %llu %d %s %s %d\n", asUnsignedLongLong(handler),
+                static_cast<int>(fromClientID), printable(pokerName), printable(message),
+                ffIgnored);
     if (ffIgnored != 0) return 0;
 
     uint16_t ownClientId = 0;

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/calling_convention.h"
 #include "host/host_function_list.h"
-#include "plugin/export.h"
 
 // The host functions by name, in list order (not slot order): 0, 1, 2, ...
 enum class HostFunction : int {
@@ -22,19 +22,16 @@ enum class HostFunction : int {
 inline constexpr size_t kHostFunctionsUsed = 0 WT_HOST_FUNCTIONS(WT_HOST_COUNT);
 #undef WT_HOST_COUNT
 
-// A test build (CMake option WT_SHUFFLED_HOST_SLOTS) moves every function to another slot,
-// out of order and with gaps (slot 0's function into the last slot), so that the suite
-// proves nothing but the list places a function. 97 is prime and no factor of the
-// table's size, so the move is a permutation: no two functions meet.
-static_assert(kHostFunctionSlots % 97 != 0);
-
-inline constexpr size_t placedHostSlot(size_t slot) {
-#if defined(WT_SHUFFLED_HOST_SLOTS)
-    return (slot * 97 + kHostFunctionSlots - 1) % kHostFunctionSlots;
+// The slot each listed slot is placed in: the same one, but in a test build that names a
+// placement of its own (CMake option WT_SHUFFLED_HOST_SLOTS), which must define
+// placedHostSlot() as a permutation of the table's slots.
+#if defined(WT_HOST_SLOT_PLACEMENT)
+#include WT_HOST_SLOT_PLACEMENT
 #else
+inline constexpr size_t placedHostSlot(size_t slot) {
     return slot;
-#endif
 }
+#endif
 
 // Each host function's pointer type and slot.
 template <HostFunction function>

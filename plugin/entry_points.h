@@ -47,9 +47,9 @@
 
 #include <cstdint>
 
+#include "host/calling_convention.h"
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
-#include "plugin/export.h"
 
 // ---- Identity ---------------------------------------------------------------------------
 // Each text: Owned by the plugin; lives as long as the library; never released by the

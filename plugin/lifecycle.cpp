@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "diagnostics/text_fit.h"
 #include "host/host.h"
 #include "plugin/entry_points.h"
+#include "plugin/text_fit.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ namespace {
 void queryPath(unsigned int (*query)(char*, size_t), char (&path)[wt::host::kPathSize]) {
     std::memset(path, 0, sizeof path);
     query(path, wt::host::kPathSize);
-    wt::diagnostics::endWithinBuffer(path, sizeof path);
+    wt::endWithinBuffer(path, sizeof path);
 }
 
 }  // namespace

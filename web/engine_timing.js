@@ -1,5 +1,5 @@
-// How long the plugin takes for one block in this browser: capture calls of 1024 frames
-// (each completes exactly one block, so each is one block step and the exchange of its
+// How long the plugin takes for one block in this browser: capture calls of one block's
+// frames (each completes exactly one block, so each is one block step and the exchange of its
 // samples) in a load of its own with the page's menu presses replayed.
 //
 // performance.now() counts in steps of 5 µs on a cross-origin isolated page, 100 µs or
@@ -11,7 +11,6 @@
 
 import { PluginSession } from "./plugin_session.js";
 
-const kBlock = 1024;
 const kRuns = 12;
 const kStepShare = 0.02;     // the clock's step as a share of a run, at most
 const kMinCallsPerRun = 16;
@@ -37,6 +36,7 @@ export function clockStep(now = () => performance.now()) {
 // in microseconds: the median and worst of the runs' per-call means, the mean over all
 // calls, the calls and runs made, and the clock's step.
 export async function timeBlocks(module, layout, presses, signal, pause = async () => true) {
+    const kBlock = layout.abi.blockSize;
     const session = await PluginSession.open(module, layout, { maxFrames: kBlock });
     for (const id of presses) session.press(id);
     const source = signal.length >= kBlock ? signal : new Int16Array(kBlock);

@@ -1,9 +1,9 @@
-// The page's side of the live voice: the microphone, the audio context at 48 kHz, the
-// worklet that runs the plugin, and the report it keeps.
+// The page's side of the live voice: the microphone, the audio context at the page's
+// rate, the worklet that runs the plugin, and the report it keeps.
 
 import { kStats, kStatsLength } from "./live_stats.js";
+import { kRate } from "./page_rate.js";
 
-export const kRequestedRate = 48000;
 export const kStartSeconds = 5;   // the audio context has this long to start running
 const kReadySeconds = 30;         // the worklet this long to load the plugin
 
@@ -93,7 +93,7 @@ export class LiveVoice {
         // Made before the microphone is asked for, while the click that started this
         // still counts as the visitor's: a context made after a long question may be
         // held back by the browser's autoplay rules.
-        const context = new AudioContext({ sampleRate: kRequestedRate, latencyHint: "interactive" });
+        const context = new AudioContext({ sampleRate: kRate, latencyHint: "interactive" });
         let stream = null;
         try {
             onWaiting(true);
@@ -118,9 +118,9 @@ export class LiveVoice {
                                     "(is there a sound output device?). The microphone is released " +
                                     "again; press \"Use my microphone\" to try once more.");
             }
-            if (context.sampleRate !== kRequestedRate) {
-                const ms = ((1024 / context.sampleRate) * 1000).toFixed(1);
-                this.onNotice(`The browser runs audio at ${context.sampleRate} Hz, not 48 kHz. The ` +
+            if (context.sampleRate !== kRate) {
+                const ms = ((this.layout.abi.blockSize / context.sampleRate) * 1000).toFixed(1);
+                this.onNotice(`The browser runs audio at ${context.sampleRate} Hz, not ${kRate / 1000} kHz. The ` +
                               `plugin works on whatever it gets: the delay is then ${ms} ms, and each ` +
                               "effect moves the same spectral bins, which now stand for other pitches.");
             }
@@ -243,7 +243,7 @@ export class LiveVoice {
     }
 
     get sampleRate() {
-        return this.context?.sampleRate ?? kRequestedRate;
+        return this.context?.sampleRate ?? kRate;
     }
 
     get clip() {

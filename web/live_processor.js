@@ -1,6 +1,6 @@
 // The live voice: microphone samples through the plugin on the audio thread, one
 // 128-frame render quantum per capture call, so the page adds no delay of its own to the
-// plugin's 1024 samples. The processor loads its own copy of the plugin from the
+// plugin's one block. The processor loads its own copy of the plugin from the
 // compiled module the page posts, replays the page's menu presses, and then allocates
 // nothing per quantum: every array it touches is made before the first one.
 //
@@ -15,15 +15,15 @@
 // moved to the page, which copies it and moves it back. Should the page fall behind
 // and no chunk be free, the samples are counted in the report, not kept.
 
+import { kStats, kStatsLength } from "./live_stats.js";
+import { kRate } from "./page_rate.js";
 import { PluginSession } from "./plugin_session.js";
 import { toSample } from "./samples.js";
-import { kStats, kStatsLength } from "./live_stats.js";
 
 const kQuantum = 128;
-const kBlock = 1024;
 const kHistory = 16384;         // samples of input and output kept for the delay check
 const kPostEvery = 16;          // quanta between stats messages where nothing is shared
-const kClipHold = 48000 / kQuantum;  // quanta a clip light stays on: one second
+const kClipHold = kRate / kQuantum;  // quanta a clip light stays on: one second
 const kPeakFall = 0.97;         // per quantum
 const kRecordChunk = 16384;     // samples: 0.34 s at 48 kHz
 const kRecordChunks = 8;        // the page has this many chunks' time to give one back
@@ -32,10 +32,11 @@ const kRecordChunks = 8;        // the page has this many chunks' time to give o
 // the first quanta, that work would make them late. A throwaway load of the plugin runs
 // its block step here first, for every menu choice, so the live load starts compiled.
 async function warmUp(module, layout) {
-    const session = await PluginSession.open(module, layout, { maxFrames: kBlock });
+    const block = layout.abi.blockSize;
+    const session = await PluginSession.open(module, layout, { maxFrames: block });
     for (const { id } of session.menu().items) {
         session.press(id);
-        for (let i = 0; i < 8; ++i) session.capture(kBlock);
+        for (let i = 0; i < 8; ++i) session.capture(block);
     }
 }
 
@@ -43,6 +44,7 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
     constructor() {
         super();
         this.session = null;
+        this.blockSize = 0;     // the plugin's, from the layout "start" brings
         this.bypass = false;
         this.stats = new Float64Array(kStatsLength);
         this.shared = false;
@@ -70,6 +72,7 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
                 const session = await PluginSession.open(message.module, message.layout,
                                                          { maxFrames: kQuantum, paths: message.paths });
                 for (const id of message.presses) session.press(id);
+                this.blockSize = message.layout.abi.blockSize;
                 this.session = session;
                 this.port.postMessage({ type: "ready" });
             } catch (error) {
@@ -170,7 +173,7 @@ class WackyThroatsProcessor extends AudioWorkletProcessor {
         ++this.quantaSincePress;
 
         const quanta = ++stats[kStats.quanta];
-        stats[kStats.blocks] = Math.floor((quanta * kQuantum) / kBlock);
+        stats[kStats.blocks] = Math.floor((quanta * kQuantum) / this.blockSize);
         stats[kStats.inputPeak] = Math.max(peakIn / 32768, stats[kStats.inputPeak] * kPeakFall);
         stats[kStats.outputPeak] = Math.max(peakOut / 32768, stats[kStats.outputPeak] * kPeakFall);
         if (peakIn >= 32767) stats[kStats.inputClipUntil] = quanta + kClipHold;

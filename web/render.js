@@ -1,17 +1,16 @@
 // A sound file through the plugin, as wacky-render does it: decoded and resampled to
-// 48 kHz by the browser, mixed down to mono, run through a fresh load of the plugin in
-// 480-frame calls (10 ms), lined up with the input by dropping the first 1024 output
-// samples and flushing the plugin with 1024 samples of silence.
+// the page's rate by the browser, mixed down to mono, run through a fresh load of the
+// plugin in 480-frame calls (10 ms), lined up with the input by dropping the plugin's
+// first block of output and flushing it with a block of silence.
 //
 // soundSource runs on the page's thread (decoding needs an audio context, which workers
 // lack); sourceSamples and renderSamples run in the render worker.
 
+import { kRate } from "./page_rate.js";
 import { PluginSession } from "./plugin_session.js";
 import { mixToSamples } from "./samples.js";
 import { readPcmWav, wavHeader } from "./wav.js";
 
-export const kRate = 48000;
-export const kDelay = 1024;
 export const kFrames = 480;
 const kCallsBetween = 16;  // capture calls between two calls of `between`
 
@@ -27,8 +26,8 @@ export class SoundFileError extends Error {
 }
 
 // What the render worker needs to make samples of `bytes` (an ArrayBuffer, which this
-// may detach): { wav: bytes } for a 16-bit PCM WAV file at 48 kHz, read exactly by the
-// page itself, or { channels: [Float32Array] } decoded and resampled to 48 kHz by the
+// may detach): { wav: bytes } for a 16-bit PCM WAV file at the page's rate, read exactly
+// by the page itself, or { channels: [Float32Array] } decoded and resampled to it by the
 // browser. Rejects with a SoundFileError.
 export async function soundSource(bytes) {
     if (bytes.byteLength === 0) throw new SoundFileError("empty");
@@ -58,7 +57,7 @@ export function sourceSamples(source) {
     return { samples: mixToSamples(source.channels), channels: source.channels.length };
 }
 
-// input: mono 16-bit samples at 48 kHz. presses: the menu item IDs to press after the
+// input: mono 16-bit samples at the page's rate. presses: the menu item IDs to press after the
 // load, in order. Resolves to the output, as long as the input. options.between(done,
 // total), if given, is awaited every few calls with the input samples done so far; when
 // it gives false the render stops and resolves to null.
@@ -66,7 +65,8 @@ export async function renderSamples(module, layout, presses, input, { between } 
     const session = await PluginSession.open(module, layout, { maxFrames: kFrames });
     for (const id of presses) session.press(id);
     const output = new Int16Array(input.length);
-    let toDrop = kDelay;
+    const delay = layout.abi.blockSize;  // the plugin hands each sample back this late
+    let toDrop = delay;
     let written = 0;
     const call = (frames) => {
         session.capture(frames);
@@ -84,8 +84,8 @@ export async function renderSamples(module, layout, presses, input, { between } 
         session.samples.set(input.subarray(at, at + frames));
         call(frames);
     }
-    for (let flushed = 0; flushed < kDelay;) {
-        const frames = Math.min(kDelay - flushed, kFrames);
+    for (let flushed = 0; flushed < delay;) {
+        const frames = Math.min(delay - flushed, kFrames);
         session.samples.fill(0, 0, frames);
         call(frames);
         flushed += frames;

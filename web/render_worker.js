@@ -15,14 +15,15 @@
 // makes pointless (an open, a render, a timing) stops and answers nothing.
 
 import { timeBlocks } from "./engine_timing.js";
-import { kRate, renderSamples, sourceSamples, toFloats } from "./render.js";
+import { kRate } from "./page_rate.js";
+import { renderSamples, sourceSamples, toFloats } from "./render.js";
 import { spectrogramPixels } from "./sonogram.js";
 import { encodeWav } from "./wav.js";
 
 const kSliceMs = 40;  // the longest stretch of work between two looks at the messages
 
 let plugin = null;  // { module, layout }
-let input = null;   // Int16Array, mono at 48 kHz
+let input = null;   // Int16Array, mono at the page's rate
 let output = null;  // the last render's samples
 let renderGeneration = 0;
 let timingGeneration = 0;

@@ -1,8 +1,10 @@
-// Before/after pictures: a short-time spectrum of 16-bit samples at 48 kHz, for a
-// canvas: time left to right, 0 to 12 kHz bottom to top, level from dark to bright. For
+// Before/after pictures: a short-time spectrum of 16-bit samples at the page's rate, for
+// a canvas: time left to right, 0 to 12 kHz bottom to top, level from dark to bright. For
 // the eye only: a plain FFT of its own, unrelated to the plugin's transform.
 
-const kSize = 1024;
+import { kRate } from "./page_rate.js";
+
+const kSize = 1024;  // the picture's own transform length, not the plugin's block
 const kTopHz = 12000;
 const kFloorDb = -100;  // darkest
 const kScale = 4 / kSize;  // a full-scale sine's bin comes out at 0 dB through the Hann window
@@ -46,7 +48,7 @@ function colour(level) {  // level 0..1
 
 // The picture's pixels, RGBA rows top to bottom: made in the render worker, as a long
 // file's picture takes a while.
-export function spectrogramPixels(samples, width, height, rate = 48000) {
+export function spectrogramPixels(samples, width, height, rate = kRate) {
     const pixels = new Uint8ClampedArray(4 * width * height);
     const re = new Float64Array(kSize);
     const im = new Float64Array(kSize);

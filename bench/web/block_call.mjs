@@ -2,9 +2,10 @@
 //
 //   node bench/web/block_call.mjs [SITE] [WT_BENCH]   (defaults: build/web, build/bench/bench/wt_bench)
 //
-// The timed call is a 1024-frame mono capture call, which completes exactly one block:
-// the block step and the exchange of its 1024 samples. The native side is wt_bench's
-// capture-1024 cases (SSE2, which every x86-64 has, and the widest set this CPU runs).
+// The timed call is a one-block mono capture call (the block size modules.json gives),
+// which completes exactly one block: the block step and the exchange of its samples. The
+// native side is wt_bench's capture-block cases (SSE2, which every x86-64 has, and the
+// widest set this CPU runs).
 // As there: medians of 15 repetitions of at least 0.1 s of CPU time, per call.
 
 import { execFileSync } from "node:child_process";
@@ -16,7 +17,8 @@ import { PluginSession } from "../../web/plugin_session.js";
 
 const site = process.argv[2] ?? "build/web";
 const nativeBench = process.argv[3] ?? "build/bench/bench/wt_bench";
-const kBlock = 1024;
+const manifest = JSON.parse(fs.readFileSync(path.join(site, "modules.json"), "utf8"));
+const kBlock = manifest.plain.abi.blockSize;
 const kRepetitions = 15;
 const kMinSeconds = 0.1;
 const kEffects = { "no-effect": "No effect", robot: "Robot" };
@@ -60,7 +62,7 @@ async function wasmCall(module, layout, effectText) {
 
 function nativeCalls() {
     const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "wt-bench-")), "native.json");
-    execFileSync(nativeBench, ["--benchmark_filter=^capture-1024/", `--benchmark_out=${out}`,
+    execFileSync(nativeBench, ["--benchmark_filter=^capture-block/", `--benchmark_out=${out}`,
                                "--benchmark_out_format=json"], { stdio: ["ignore", "ignore", "inherit"] });
     const report = JSON.parse(fs.readFileSync(out, "utf8"));
     const scale = { ns: 1, us: 1e3, ms: 1e6, s: 1e9 };
@@ -72,13 +74,12 @@ function nativeCalls() {
     return result;
 }
 
-const manifest = JSON.parse(fs.readFileSync(path.join(site, "modules.json"), "utf8"));
 const native = nativeCalls();
 const rows = [];
 for (const [effect, text] of Object.entries(kEffects)) {
-    const sse2 = native[`capture-1024/${effect}/sse2`];
+    const sse2 = native[`capture-block/${effect}/sse2`];
     const best = Object.entries(native).find(([name]) =>
-        name.startsWith(`capture-1024/${effect}/`) && !name.endsWith("/sse2"));
+        name.startsWith(`capture-block/${effect}/`) && !name.endsWith("/sse2"));
     for (const variant of ["simd", "plain"]) {
         const layout = manifest[variant];
         const module = await WebAssembly.compile(fs.readFileSync(path.join(site, layout.file)));
@@ -90,7 +91,7 @@ for (const [effect, text] of Object.entries(kEffects)) {
     rows.push({ effect, module: "native sse2", "ns per block call": Math.round(sse2) });
     if (best) rows.push({ effect, module: `native ${best[0].split("/")[2]}`, "ns per block call": Math.round(best[1]) });
 }
-console.log(`\nBlock call (1024 frames, one block step), node ${process.version} against native:`);
+console.log(`\nBlock call (${kBlock} frames, one block step), node ${process.version} against native:`);
 console.table(rows);
 const robotSimd = rows.find((r) => r.effect === "robot" && r.module === "simd");
 const robotPlain = rows.find((r) => r.effect === "robot" && r.module === "plain");

@@ -27,10 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/session/client_rate.h"
+#include "voice/block_size.h"
+
 namespace {
 
-constexpr int kBlock = 1024;  // the plugin's block
-constexpr int kRate = 48000;
+constexpr int kBlock = wt::kBlockSize;
+constexpr int kRate = wt::session::kClientRate;
 constexpr int kWrong = 1;
 constexpr int kError = 2;
 constexpr int kStarved = 3;
@@ -106,8 +109,8 @@ int check(int argc, char** argv) {
         throw Failure{kStarved, "the monitor does not hold the voice intact: a starved run"};
 
     // Every phase at once: block 2c starts the voice at position c; the silent block
-    // between candidates keeps each one's output apart. Output times 1024..2046 after a
-    // block's start are its own samples 0..1022, one block late, whatever the plugin does
+    // between candidates keeps each one's output apart. Output times kBlock..2*kBlock-2 after a
+    // block's start are its own samples 0..kBlock-2, one block late, whatever the plugin does
     // with its last sample; they are matched against the microphone near its first sound.
     constexpr int kMatched = kBlock - 1;
     Samples phases(static_cast<size_t>(2 * kBlock + 1) * kBlock, 0);

@@ -56,8 +56,9 @@ std::vector<int16_t> throughDelayLine(size_t length, int frames, bool raw) {
 }
 
 TEST(RenderStreamTest, CompensationAndRawHoldForEveryLengthAndCallSize) {
-    for (const size_t length : {0u, 1u, 1023u, 1024u, 1025u, 5000u})
-        for (const int frames : {1, 480, 1024, 4096})
+    constexpr size_t kDelay = kPluginDelay;
+    for (const size_t length : {size_t{0}, size_t{1}, kDelay - 1, kDelay, kDelay + 1, size_t{5000}})
+        for (const int frames : {1, 480, wt::kBlockSize, 4096})
             for (const bool raw : {false, true}) throughDelayLine(length, frames, raw);
 }
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/session/client_rate.h"
+
 namespace render_test {
 
 namespace fs = std::filesystem;
@@ -60,7 +62,7 @@ inline ToolResult runTool(const std::vector<std::string>& args, const fs::path& 
 }
 
 struct Sound {
-    int sampleRate = 48000;
+    int sampleRate = wt::session::kClientRate;
     int channels = 1;
     int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     std::vector<int16_t> samples;  // interleaved

@@ -8,6 +8,8 @@
 #include "plugin/entry_points.h"
 #include "tests/support/noise.h"
 #include "tool_runner.h"
+#include "tools/session/client_rate.h"
+#include "voice/block_size.h"
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
 
@@ -15,7 +17,8 @@ namespace {
 
 using namespace render_test;
 
-constexpr size_t kDelay = 1024;
+constexpr size_t kDelay = wt::kBlockSize;
+constexpr int kRate = wt::session::kClientRate;
 
 std::vector<int16_t> noise(size_t count, unsigned seed, int amplitude = 12000) {
     return wt::test::noise(count, seed, amplitude);
@@ -52,7 +55,7 @@ class RenderToolTest : public ::testing::Test {
 
     fs::path monoInput(const std::vector<int16_t>& samples, const std::string& name = "in.wav") {
         const fs::path path = file(name);
-        EXPECT_TRUE(writeSound(path, {48000, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, samples}));
+        EXPECT_TRUE(writeSound(path, {kRate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, samples}));
         return path;
     }
 
@@ -71,19 +74,19 @@ class RenderToolTest : public ::testing::Test {
 
 TEST_F(RenderToolTest, NoEffectGivesTheInputBackSampleForSample) {
     // A length that is a multiple of neither the block nor the call size.
-    const std::vector<int16_t> in = noise(20 * 1024 + 333, 1);
+    const std::vector<int16_t> in = noise(20 * kDelay + 333, 1);
     const Sound out = render({monoInput(in)}, file("out.wav"));
     EXPECT_EQ(out.samples, in);
     EXPECT_EQ(out.channels, 1);
-    EXPECT_EQ(out.sampleRate, 48000);
+    EXPECT_EQ(out.sampleRate, kRate);
     EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 }
 
 TEST_F(RenderToolTest, WithoutInputTheBundledSampleIsRendered) {
     const Sound sample = readSound(WT_BUNDLED_SAMPLE);
-    ASSERT_EQ(sample.sampleRate, 48000);
+    ASSERT_EQ(sample.sampleRate, kRate);
     ASSERT_EQ(sample.channels, 1);
-    ASSERT_GT(sample.samples.size(), 3u * 48000) << "a few seconds of speech";
+    ASSERT_GT(sample.samples.size(), 3u * kRate) << "a few seconds of speech";
     EXPECT_EQ(render({}, file("out.wav")).samples, sample.samples);
 }
 
@@ -130,14 +133,14 @@ TEST_F(RenderToolTest, SeveralChannelsAreMixedDownToTheirMean) {
         mean.push_back(static_cast<int16_t>((left[t] + right) / 2));
     }
     const fs::path in = file("stereo.wav");
-    ASSERT_TRUE(writeSound(in, {48000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, interleaved}));
+    ASSERT_TRUE(writeSound(in, {kRate, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, interleaved}));
     const Sound out = render({in}, file("out.wav"));
     EXPECT_EQ(out.channels, 1);
     EXPECT_EQ(out.samples, mean);
 }
 
 TEST_F(RenderToolTest, MenuPressesReachEachOfTheFiveStrengths) {
-    const std::vector<int16_t> in = noise(4 * 1024, 6);
+    const std::vector<int16_t> in = noise(4 * kDelay, 6);
     const fs::path input = monoInput(in);
     std::set<std::vector<int16_t>> distinct;
     for (const auto& [text, strength] : std::vector<std::pair<std::string, float>>{
@@ -152,8 +155,8 @@ TEST_F(RenderToolTest, MenuPressesReachEachOfTheFiveStrengths) {
 }
 
 TEST_F(RenderToolTest, AProgressBarShowsOnlyOnATerminalAndOnlyForLongInputs) {
-    const fs::path longInput = monoInput(noise(11 * 48000, 9, 100), "long.wav");
-    const fs::path shortInput = monoInput(noise(48000, 10, 100), "short.wav");
+    const fs::path longInput = monoInput(noise(11 * kRate, 9, 100), "long.wav");
+    const fs::path shortInput = monoInput(noise(kRate, 10, 100), "short.wav");
     render({longInput}, file("piped.wav"));  // not a terminal: nothing on standard error
     // script(1) gives the tool a terminal and copies what it shows into the log.
     const auto onTerminal = [&](const fs::path& input) {

@@ -23,10 +23,10 @@ class BlockProcessorTest : public VoiceTest {
     // Runs one block through column `channel` and returns that column of the output ring.
     static Block process(const Block& in, EffectKind kind, float strength, int channel = 0) {
         select(kind, strength);
-        for (int q = 0; q < 1024; ++q) wt::captureRing.input[q][channel] = in[q];
+        for (int q = 0; q < kBlockSize; ++q) wt::captureRing.input[q][channel] = in[q];
         wt::processBlock(wt::captureRing.input, wt::captureRing.output, channel);
         Block out{};
-        for (int q = 0; q < 1024; ++q) out[q] = wt::captureRing.output[q][channel];
+        for (int q = 0; q < kBlockSize; ++q) out[q] = wt::captureRing.output[q][channel];
         return out;
     }
 
@@ -46,7 +46,7 @@ class BlockProcessorTest : public VoiceTest {
     // Output within one unit of trunc(exact): the transforms may round a whole value
     // one unit toward zero.
     static void expectWithinOneUnit(const Block& got, const long double* exact) {
-        for (int t = 0; t < 1024; ++t) {
+        for (int t = 0; t < kBlockSize; ++t) {
             const long double want = std::trunc(exact[t]);
             EXPECT_LE(std::fabs(static_cast<long double>(got[t]) - want), 1.0L) << "t=" << t;
         }
@@ -76,8 +76,9 @@ TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
     const int16_t c = 1000;
     for (EffectKind kind : kEffectKinds) {
         const int mirrorBin = 511;
-        long double exact[1024];
-        for (int t = 0; t < 1024; ++t) exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / 1024);
+        long double exact[kBlockSize];
+        for (int t = 0; t < kBlockSize; ++t)
+            exact[t] = c + c * std::cos(kTwoPi * mirrorBin * t / kBlockSize);
         SCOPED_TRACE(static_cast<int>(kind));
         expectWithinOneUnit(process(constant(c), kind, 0.25f), exact);
     }
@@ -87,15 +88,16 @@ TEST_F(BlockProcessorTest, ConstantBlockComesBackWithItsMirrorComponent) {
 
     // "Lower" at full strength: a(1023) = 511, mirror bin 512, exactly 2c, 0, 2c, 0, ...
     const Block lower = process(constant(c), EffectKind::Lower, 1.0f);
-    for (int t = 0; t < 1024; ++t) ASSERT_EQ(lower[t], t % 2 == 0 ? 2 * c : 0) << t;
+    for (int t = 0; t < kBlockSize; ++t) ASSERT_EQ(lower[t], t % 2 == 0 ? 2 * c : 0) << t;
 }
 
 TEST_F(BlockProcessorTest, MonsterAtFullStrengthFoldsEverythingOntoTheFirstSample) {
     // Every bin goes to bin 0 and its mirror to bin 1023; the bins sum to x[0].
     Block in = noise(3);
     in[0] = 5000;
-    long double exact[1024];
-    for (int t = 0; t < 1024; ++t) exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / 1024));
+    long double exact[kBlockSize];
+    for (int t = 0; t < kBlockSize; ++t)
+        exact[t] = in[0] * (1.0L + std::cos(kTwoPi * t / kBlockSize));
     expectWithinOneUnit(process(in, EffectKind::Monster, 1.0f), exact);
 }
 
@@ -104,17 +106,18 @@ TEST_F(BlockProcessorTest, CosineAtBin40UnderHigherAtFullStrengthLandsInFourBins
     // 511 (mirror, i = 983) and 512 (direct, i = 984, clamped).
     const long double amplitude = 10000;
     Block in;
-    for (int t = 0; t < 1024; ++t)
-        in[t] = static_cast<int16_t>(std::lround(amplitude * std::cos(kTwoPi * 40 * t / 1024)));
-    long double exact[1024];
-    for (int t = 0; t < 1024; ++t) {
+    for (int t = 0; t < kBlockSize; ++t)
+        in[t] =
+            static_cast<int16_t>(std::lround(amplitude * std::cos(kTwoPi * 40 * t / kBlockSize)));
+    long double exact[kBlockSize];
+    for (int t = 0; t < kBlockSize; ++t) {
         long double sum = 0;
-        for (int bin : {80, 945, 511, 512}) sum += std::cos(kTwoPi * bin * t / 1024);
+        for (int bin : {80, 945, 511, 512}) sum += std::cos(kTwoPi * bin * t / kBlockSize);
         exact[t] = amplitude / 2 * sum;
     }
     // The input is rounded to whole samples, so its spectrum is A/2 only to ~1e-4.
     const Block out = process(in, EffectKind::Higher, 1.0f);
-    for (int t = 0; t < 1024; ++t) EXPECT_LE(std::fabs(out[t] - exact[t]), 1.5L) << "t=" << t;
+    for (int t = 0; t < kBlockSize; ++t) EXPECT_LE(std::fabs(out[t] - exact[t]), 1.5L) << "t=" << t;
 }
 
 TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
@@ -126,8 +129,9 @@ TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
     // Y[511] = 2 X[511] + sum X[0..510] and Y[512] = 2 X[512] + sum X[513..1023]: the
     // input plus two components near the highest frequency. For a constant block only
     // X[0] is non-zero, so the output is c + c * cos(2 pi * 511 t / 1024).
-    long double exact[1024];
-    for (int t = 0; t < 1024; ++t) exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / 1024);
+    long double exact[kBlockSize];
+    for (int t = 0; t < kBlockSize; ++t)
+        exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / kBlockSize);
     expectWithinOneUnit(process(constant(300), EffectKind::Alien, 0.0f), exact);
 }
 

@@ -34,10 +34,10 @@ class CaptureTest : public VoiceTest {
 };
 
 TEST_F(CaptureTest, NoEffectDelaysEverySampleByExactlyOneBlock) {
-    const std::vector<int16_t> in = noise(5 * 1024 + 100, 1);
+    const std::vector<int16_t> in = noise(5 * kBlockSize + 100, 1);
     const std::vector<int16_t> out = capture(in, 480);
     for (size_t t = 0; t < out.size(); ++t)
-        ASSERT_EQ(out[t], t < 1024 ? 0 : in[t - 1024]) << "t=" << t;
+        ASSERT_EQ(out[t], t < kBlockSize ? 0 : in[t - kBlockSize]) << "t=" << t;
 }
 
 TEST_F(CaptureTest, ABlockIsProcessedInsideTheCallThatCompletesIt) {
@@ -57,9 +57,9 @@ TEST_F(CaptureTest, ABlockIsProcessedInsideTheCallThatCompletesIt) {
 }
 
 TEST_F(CaptureTest, OutputDoesNotDependOnTheBufferSize) {
-    const std::vector<int16_t> in = noise(6 * 1024 + 333, 3);
+    const std::vector<int16_t> in = noise(6 * kBlockSize + 333, 3);
     select(EffectKind::Robot, 0.75f);
-    const std::vector<int16_t> reference = capture(in, 1024);
+    const std::vector<int16_t> reference = capture(in, kBlockSize);
     for (size_t frames : {1u, 7u, 480u, 4096u}) {
         resetEngine();
         select(EffectKind::Robot, 0.75f);
@@ -75,7 +75,7 @@ TEST_F(CaptureTest, ServerConnectionsShareOneStream) {
         ts3plugin_onEditCapturedVoiceDataEvent(at % 200 == 0 ? 1 : 2, out.data() + at, 100, 1,
                                                &flags);
     }
-    for (size_t t = 1024; t < out.size(); ++t) ASSERT_EQ(out[t], in[t - 1024]) << t;
+    for (size_t t = kBlockSize; t < out.size(); ++t) ASSERT_EQ(out[t], in[t - kBlockSize]) << t;
 }
 
 TEST_F(CaptureTest, ChannelsTakeConsecutivePositionsInTheirOwnColumns) {
@@ -137,7 +137,7 @@ TEST_F(CaptureTest, EmptyOrInvalidCallsOnlySetTheFlags) {
 }
 
 TEST_F(CaptureTest, AnEffectChangeIsHeardFromTheNextProcessedBlock) {
-    const std::vector<int16_t> in = noise(3 * 1024, 7);
+    const std::vector<int16_t> in = noise(3 * kBlockSize, 7);
     std::vector<int16_t> out(in);
     int flags = 0;
     ts3plugin_onEditCapturedVoiceDataEvent(1, out.data(), 1536, 1, &flags);  // block 0 copied
@@ -145,12 +145,13 @@ TEST_F(CaptureTest, AnEffectChangeIsHeardFromTheNextProcessedBlock) {
     ts3plugin_onEditCapturedVoiceDataEvent(1, out.data() + 1536, 1536, 1, &flags);
 
     // Block 0 was processed before the change: it comes back unchanged.
-    for (int q = 0; q < 1024; ++q) ASSERT_EQ(out[1024 + q], in[q]) << q;
+    for (int q = 0; q < kBlockSize; ++q) ASSERT_EQ(out[kBlockSize + q], in[q]) << q;
 
     // Block 1 is processed with the new effect, exactly as the block step alone does it.
-    for (int q = 0; q < 1024; ++q) wt::captureRing.input[q][7] = in[1024 + q];
+    for (int q = 0; q < kBlockSize; ++q) wt::captureRing.input[q][7] = in[kBlockSize + q];
     wt::processBlock(wt::captureRing.input, wt::captureRing.output, 7);
-    for (int q = 0; q < 1024; ++q) ASSERT_EQ(out[2048 + q], wt::captureRing.output[q][7]) << q;
+    for (int q = 0; q < kBlockSize; ++q)
+        ASSERT_EQ(out[2 * kBlockSize + q], wt::captureRing.output[q][7]) << q;
 }
 
 }  // namespace

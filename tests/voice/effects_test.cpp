@@ -48,7 +48,7 @@ TEST(EffectTarget, FirstSourceBinClampedToTheHighestBin) {
         const int k = static_cast<int>(kind);
         for (int s = 0; s < 4; ++s) {
             int first = 0;
-            for (int i = 0; i < 1024 && first == 0; ++i)
+            for (int i = 0; i < kBlockSize && first == 0; ++i)
                 if (wt::effectTarget(kind, i, kMenuStrengths[s]) == 512) first = i;
             EXPECT_EQ(first, firstClamped[k][s])
                 << "kind " << k << " strength " << kMenuStrengths[s];
@@ -58,7 +58,7 @@ TEST(EffectTarget, FirstSourceBinClampedToTheHighestBin) {
 
 TEST(EffectTarget, StrengthZeroIsTheIdentityUpToTheHighestBin) {
     for (EffectKind kind : kEffectKinds)
-        for (int i = 0; i < 1024; ++i)
+        for (int i = 0; i < kBlockSize; ++i)
             ASSERT_EQ(wt::effectTarget(kind, i, 0.0f), i <= 512 ? i : 512)
                 << static_cast<int>(kind);
 }

@@ -239,14 +239,14 @@ TEST_F(FastTransform, RingColumnTransformsMatchTheReferenceBitForBit) {
     // hides a difference, signed zeros included.
     std::mt19937 rng(31);
     std::vector<std::vector<int16_t>> blocks;
-    blocks.push_back(std::vector<int16_t>(1024, 0));
-    blocks.push_back(std::vector<int16_t>(1024, -32768));
-    std::vector<int16_t> sparse(1024, 0);
+    blocks.push_back(std::vector<int16_t>(kBlockSize, 0));
+    blocks.push_back(std::vector<int16_t>(kBlockSize, -32768));
+    std::vector<int16_t> sparse(kBlockSize, 0);
     sparse[0] = -1;
     sparse[513] = 32767;
     blocks.push_back(sparse);
     for (int k = 0; k < 40; ++k) {
-        std::vector<int16_t> b(1024);
+        std::vector<int16_t> b(kBlockSize);
         const int zeros = k % 4;  // some blocks mostly zero, so that zero sums abound
         for (auto& v : b)
             v = static_cast<int16_t>(rng() % 4 < static_cast<unsigned>(zeros) ? 0 : rng());
@@ -256,13 +256,13 @@ TEST_F(FastTransform, RingColumnTransformsMatchTheReferenceBitForBit) {
     for (const Isa isa : supportedIsas()) {
         const wt::TransformKernels& kernels = wt::transformKernels(isa);
         for (size_t k = 0; k < blocks.size(); ++k) {
-            Signal want{std::vector<double>(1024), std::vector<double>(1024, 0.0)};
-            for (int32_t q = 0; q < 1024; ++q) {
+            Signal want{std::vector<double>(kBlockSize), std::vector<double>(kBlockSize, 0.0)};
+            for (int32_t q = 0; q < kBlockSize; ++q) {
                 wt::captureRing.input[q][channel] = blocks[k][q];
                 want.x[q] = blocks[k][q];
             }
             wt::reference::fft(1, 10, want.x.data(), want.y.data());
-            Signal got{std::vector<double>(1024), std::vector<double>(1024)};
+            Signal got{std::vector<double>(kBlockSize), std::vector<double>(kBlockSize)};
             kernels.forwardFromColumn(wt::captureRing.input, channel, got.x.data(), got.y.data());
             ASSERT_TRUE(sameBits(got.x, want.x) && sameBits(got.y, want.y))
                 << wt::isaName(isa) << " forward, block " << k;
@@ -272,7 +272,7 @@ TEST_F(FastTransform, RingColumnTransformsMatchTheReferenceBitForBit) {
             wt::reference::fft(-1, 10, back.x.data(), back.y.data());
             kernels.inverseToColumn(want.x.data(), want.y.data(), got.x.data(), got.y.data(),
                                     wt::captureRing.output, channel);
-            for (int32_t q = 0; q < 1024; ++q)
+            for (int32_t q = 0; q < kBlockSize; ++q)
                 ASSERT_EQ(wt::captureRing.output[q][channel], wt::toSample(back.x[q]))
                     << wt::isaName(isa) << " inverse, block " << k << " position " << q;
         }
@@ -283,10 +283,10 @@ TEST(BinRemap, PlansReproduceTheSourceOrderSumsBitForBit) {
     // Spectra with signed zeros, values that cancel and wide magnitude ranges, so that a
     // sum taken in another order, or from another start, shows in the bits.
     std::mt19937_64 rng(12);
-    std::vector<Signal> spectra = adversarialSignals(1024, 41);
-    for (int k = 0; k < 6; ++k) spectra.push_back(randomSignal(1024, rng));
-    Signal cancelling{std::vector<double>(1024), std::vector<double>(1024)};
-    for (int32_t t = 0; t < 1024; ++t) {
+    std::vector<Signal> spectra = adversarialSignals(kBlockSize, 41);
+    for (int k = 0; k < 6; ++k) spectra.push_back(randomSignal(kBlockSize, rng));
+    Signal cancelling{std::vector<double>(kBlockSize), std::vector<double>(kBlockSize)};
+    for (int32_t t = 0; t < kBlockSize; ++t) {
         cancelling.x[t] = (t % 2 == 0 ? 1e16 : -1e16) + t;
         cancelling.y[t] = t % 3 == 0 ? -0.0 : 1.0 / (t + 1);
     }
@@ -298,8 +298,8 @@ TEST(BinRemap, PlansReproduceTheSourceOrderSumsBitForBit) {
         for (const float strength : strengths) {
             wt::makeRemapPlan({static_cast<wt::EffectKind>(kind), strength}, plan);
             for (size_t k = 0; k < spectra.size(); ++k) {
-                Signal want{std::vector<double>(1024), std::vector<double>(1024)};
-                Signal got{std::vector<double>(1024), std::vector<double>(1024)};
+                Signal want{std::vector<double>(kBlockSize), std::vector<double>(kBlockSize)};
+                Signal got{std::vector<double>(kBlockSize), std::vector<double>(kBlockSize)};
                 wt::reference::remap(kind, strength, spectra[k].x.data(), spectra[k].y.data(),
                                      want.x.data(), want.y.data());
                 wt::remapBins(plan, spectra[k].x.data(), spectra[k].y.data(), got.x.data(),
@@ -324,18 +324,18 @@ class FastBlockStep : public IsaTest {
     // what the reference step gives for that column (every other column unchanged).
     static ::testing::AssertionResult matchesReference(const Block& in, int32_t kind,
                                                        float strength, int32_t channel) {
-        static int16_t before[1024][wt::kRingChannels];
-        for (int32_t q = 0; q < 1024; ++q) wt::captureRing.input[q][channel] = in[q];
+        static int16_t before[kBlockSize][wt::kRingChannels];
+        for (int32_t q = 0; q < kBlockSize; ++q) wt::captureRing.input[q][channel] = in[q];
         std::memcpy(before, wt::captureRing.output, sizeof before);
 
         Block want{};
         wt::reference::processBlock(in.data(), kind, strength, want.data());
-        for (int32_t q = 0; q < 1024; ++q) before[q][channel] = want[q];
+        for (int32_t q = 0; q < kBlockSize; ++q) before[q][channel] = want[q];
 
         wt::storeEffectKind(static_cast<wt::EffectKind>(kind));
         wt::storeEffectStrength(strength);
         wt::processBlock(wt::captureRing.input, wt::captureRing.output, channel);
-        for (int32_t q = 0; q < 1024; ++q) {
+        for (int32_t q = 0; q < kBlockSize; ++q) {
             for (int32_t c = 0; c < wt::kRingChannels; ++c) {
                 if (wt::captureRing.output[q][c] != before[q][c]) {
                     return ::testing::AssertionFailure()
@@ -352,7 +352,7 @@ class FastBlockStep : public IsaTest {
         std::vector<Block> out;
         auto make = [&](const std::function<int16_t(int32_t)>& sample) {
             Block b;
-            for (int32_t q = 0; q < 1024; ++q) b[q] = sample(q);
+            for (int32_t q = 0; q < kBlockSize; ++q) b[q] = sample(q);
             out.push_back(b);
         };
         make([](int32_t) { return int16_t{0}; });
@@ -362,7 +362,7 @@ class FastBlockStep : public IsaTest {
         make([](int32_t q) { return static_cast<int16_t>(q == 0 ? -32768 : 0); });
         make([](int32_t q) {
             return static_cast<int16_t>(
-                std::lround(12000 * std::cos(2 * std::numbers::pi * 40 * q / 1024)));
+                std::lround(12000 * std::cos(2 * std::numbers::pi * 40 * q / kBlockSize)));
         });
         for (int k = 0; k < 4; ++k) make([&](int32_t) { return static_cast<int16_t>(rng()); });
         make([&](int32_t) { return static_cast<int16_t>(static_cast<int32_t>(rng() % 7) - 3); });
@@ -422,7 +422,7 @@ TEST(ReferenceBlockStep, AgreesWithTheClosedFormsOfTheWorkedCases) {
     in.fill(1000);
     Block out{};
     wt::reference::processBlock(in.data(), 1, 1.0f, out.data());
-    for (int32_t q = 0; q < 1024; ++q) ASSERT_EQ(out[q], q % 2 == 0 ? 2000 : 0) << q;
+    for (int32_t q = 0; q < kBlockSize; ++q) ASSERT_EQ(out[q], q % 2 == 0 ? 2000 : 0) << q;
     wt::reference::processBlock(in.data(), 0, 0.25f, out.data());
     EXPECT_EQ(out[0], 2000);
     EXPECT_EQ(out[1], 0);

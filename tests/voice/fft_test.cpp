@@ -10,7 +10,11 @@
 #include <random>
 #include <vector>
 
+#include "voice/block_size.h"
+
 namespace {
+
+using wt::kBlockSize;
 
 struct Signal {
     std::vector<double> re;
@@ -84,7 +88,7 @@ TEST(Fft, MatchesLongDoubleDftInBothDirectionsForEverySize) {
 }
 
 TEST(Fft, ForwardThenInverseGivesBackTheInput) {
-    const Signal in = randomSignal(1024, 7);
+    const Signal in = randomSignal(kBlockSize, 7);
     Signal z = in;
     wt::fft(1, 10, z.re.data(), z.im.data());
     wt::fft(-1, 10, z.re.data(), z.im.data());
@@ -92,31 +96,31 @@ TEST(Fft, ForwardThenInverseGivesBackTheInput) {
 }
 
 TEST(Fft, ConstantAndImpulseGiveExactZeros) {
-    std::vector<double> re(1024, 1234.0), im(1024, 0.0);
+    std::vector<double> re(kBlockSize, 1234.0), im(kBlockSize, 0.0);
     wt::fft(1, 10, re.data(), im.data());
     EXPECT_EQ(re[0], 1234.0);
-    for (int k = 0; k < 1024; ++k) {
+    for (int k = 0; k < kBlockSize; ++k) {
         if (k > 0) {
             EXPECT_EQ(re[k], 0.0) << k;
         }
         EXPECT_EQ(im[k], 0.0) << k;
     }
 
-    std::vector<double> impulseRe(1024, 0.0), impulseIm(1024, 0.0);
+    std::vector<double> impulseRe(kBlockSize, 0.0), impulseIm(kBlockSize, 0.0);
     impulseRe[0] = 1.0;
     wt::fft(1, 10, impulseRe.data(), impulseIm.data());
-    for (int k = 0; k < 1024; ++k) {
-        EXPECT_EQ(impulseRe[k], 1.0 / 1024) << k;
+    for (int k = 0; k < kBlockSize; ++k) {
+        EXPECT_EQ(impulseRe[k], 1.0 / kBlockSize) << k;
         EXPECT_EQ(impulseIm[k], 0.0) << k;
     }
 }
 
 TEST(Fft, InverseOfOneBinIsAnUnscaledPositiveExponential) {
-    std::vector<double> re(1024, 0.0), im(1024, 0.0);
+    std::vector<double> re(kBlockSize, 0.0), im(kBlockSize, 0.0);
     re[1] = 1.0;
     wt::fft(-1, 10, re.data(), im.data());
-    for (int t = 0; t < 1024; ++t) {
-        const long double angle = 2.0L * std::numbers::pi_v<long double> * t / 1024;
+    for (int t = 0; t < kBlockSize; ++t) {
+        const long double angle = 2.0L * std::numbers::pi_v<long double> * t / kBlockSize;
         EXPECT_NEAR(re[t], static_cast<double>(std::cos(angle)), 1e-12) << t;
         EXPECT_NEAR(im[t], static_cast<double>(std::sin(angle)), 1e-12) << t;
     }
@@ -135,15 +139,15 @@ TEST(Fft, OrderZeroOrLessIsOnePointLeftUnchanged) {
 }
 
 TEST(Fft, EveryDirectionButOneIsTheSameInverse) {
-    const Signal in = randomSignal(1024, 11);
+    const Signal in = randomSignal(kBlockSize, 11);
     Signal reference = in;
     wt::fft(-1, 10, reference.re.data(), reference.im.data());
     for (int direction : {0, 2, -2, 32767, -32768}) {
         Signal z = in;
         wt::fft(static_cast<int16_t>(direction), 10, z.re.data(), z.im.data());
-        EXPECT_EQ(std::memcmp(z.re.data(), reference.re.data(), 1024 * sizeof(double)), 0)
+        EXPECT_EQ(std::memcmp(z.re.data(), reference.re.data(), kBlockSize * sizeof(double)), 0)
             << direction;
-        EXPECT_EQ(std::memcmp(z.im.data(), reference.im.data(), 1024 * sizeof(double)), 0)
+        EXPECT_EQ(std::memcmp(z.im.data(), reference.im.data(), kBlockSize * sizeof(double)), 0)
             << direction;
     }
 }

@@ -1,13 +1,14 @@
 #include "reference_block.h"
 
 #include "reference_fft.h"
+#include "voice/block_size.h"
 #include "voice/effects.h"
 
 namespace wt::reference {
 
 namespace {
 
-constexpr int32_t N = 1024;
+constexpr int32_t N = kBlockSize;  // samples of a block, bins of its spectrum
 
 // The kinds transcribed below. A kind added to the engine needs its own transcription
 // here before the fast paths can be checked against it.
@@ -39,7 +40,7 @@ double target(int32_t kind, int32_t bin, double s) {
         case 5: {
             double r = static_cast<double>(N - bin);
             r = r * 1.5;
-            r = r / 1024;
+            r = r / N;
             r = r * i;
             r = r + r;
             r = r * s;
@@ -81,11 +82,11 @@ void remap(int32_t kind, float strength, const double* realIn, const double* ima
     for (int32_t i = 0; i < N; ++i) {
         int32_t a = unclampedTarget(kind, i, s);
         if (a < 0) a = 0;
-        if (a > 512) a = 512;
+        if (a > N / 2) a = N / 2;
         realOut[a] = realOut[a] + realIn[i];
         imagOut[a] = imagOut[a] + imagIn[i];
-        realOut[1023 - a] = realOut[1023 - a] + realIn[1023 - i];
-        imagOut[1023 - a] = imagOut[1023 - a] + imagIn[1023 - i];
+        realOut[N - 1 - a] = realOut[N - 1 - a] + realIn[N - 1 - i];
+        imagOut[N - 1 - a] = imagOut[N - 1 - a] + imagIn[N - 1 - i];
     }
 }
 

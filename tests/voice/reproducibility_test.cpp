@@ -15,7 +15,7 @@ namespace {
 
 using wt::EffectKind;
 
-constexpr int kFrames = 4 * 1024 + 200;
+constexpr int kFrames = 4 * kBlockSize + 200;
 
 // A test signal from integer arithmetic only, so that it is the same everywhere: a
 // sawtooth sweep with wide-band noise (a 32-bit LCG) on top.

@@ -8,11 +8,13 @@
 #include <array>
 #include <cstdint>
 
+#include "voice/block_size.h"
 #include "voice/capture_ring.h"
 #include "voice/effect_settings.h"
 #include "voice/effects.h"
 
-using Block = std::array<int16_t, 1024>;
+using wt::kBlockSize;
+using Block = std::array<int16_t, kBlockSize>;
 
 // Every kind with a formula, in order.
 inline constexpr auto kEffectKinds = [] {

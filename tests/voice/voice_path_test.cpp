@@ -85,7 +85,7 @@ struct VoiceRun {
                     wt::storeEffectKind(static_cast<EffectKind>(kind));
                     wt::storeEffectStrength(strength);
                     for (const auto& [frames, channels] : shapes) {
-                        for (int call = 0; call < 3 * 1024 / frames + 1; ++call) {
+                        for (int call = 0; call < 3 * kBlockSize / frames + 1; ++call) {
                             int flags = 0;
                             ts3plugin_onEditCapturedVoiceDataEvent(1, audio.data(), frames,
                                                                    channels, &flags);

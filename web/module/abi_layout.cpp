@@ -1,8 +1,10 @@
 // Prints, as JSON, what the page must know of the plugin's binary interface to host it:
 // the slot and WebAssembly signature of every host function, the size of the function
-// table, and the offsets and sizes of the records it reads. Compiled by the same compiler
-// and flags as the modules and run under node at build time, so every number comes from
-// the headers the plugin itself is built from and nothing is written again in JavaScript.
+// table, the offsets and sizes of the records it reads, and the block size (the samples
+// the plugin hands each one back late, and the frames of a call that completes a block). Compiled
+// by the same compiler and flags as the modules and run under node at build time, so every number
+// comes from the headers the plugin itself is built from and nothing is written again in
+// JavaScript.
 //
 //   node abi_layout.js OUTPUT.json
 
@@ -14,6 +16,7 @@
 #include "host/host_function_list.h"
 #include "host/host_functions.h"
 #include "host/plugin_records.h"
+#include "voice/block_size.h"
 #include "web/module/effect_reading.h"
 
 namespace {
@@ -52,6 +55,7 @@ void printSignature(FILE* out, Result (*)(Parameters...)) {
 void printAbi(FILE* out) {
     std::fprintf(out, "{\n  \"pointerSize\": %zu,\n  \"hostSlots\": %zu,\n", sizeof(void*),
                  kHostFunctionSlots);
+    std::fprintf(out, "  \"blockSize\": %d,\n", static_cast<int>(wt::kBlockSize));
     std::fputs("  \"hostFunctions\": {", out);
     const char* separator = "\n";
 #define WT_PRINT_HOST(slot, Result, name, parameters, arguments)                                   \

@@ -1,8 +1,8 @@
-#include "diagnostics/text_fit.h"
+#include "plugin/text_fit.h"
 
 #include <cstring>
 
-namespace wt::diagnostics {
+namespace wt {
 
 namespace {
 
@@ -69,4 +69,4 @@ int fittingLength(const char* text, size_t room) {
     return static_cast<int>(room);
 }
 
-}  // namespace wt::diagnostics
+}  // namespace wt

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace wt::diagnostics {
+namespace wt {
 
 // A text argument the client may leave null, as printed: null reads as the empty text.
 inline const char* printable(const char* text) {
@@ -33,4 +33,4 @@ inline void endWithinBuffer(char* buffer, size_t size) {
     buffer[fittingLength(buffer, size - 1)] = '\0';
 }
 
-}  // namespace wt::diagnostics
+}  // namespace wt
