@@ -65,7 +65,7 @@ log=$out/$package-build.log
 echo "== building $package $version-$revision (log: $log)"
 if ! (cd "$src" && DEB_BUILD_OPTIONS="nocheck parallel=${JOBS:-$(nproc)}" \
     dpkg-buildpackage --build=binary --no-sign) >"$log" 2>&1; then
-    tail -40 "$log"
+    tail -40 "$log" >&2
     echo "$0: dpkg-buildpackage failed (log: $log)" >&2
     exit 1
 fi
