@@ -5,9 +5,11 @@
 # but those .gitignore names.
 # Usage: scripts/copy-tree.sh DEST
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd -P)
 mkdir -p "$1"
-if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+# A copy may lie inside another checkout (its build folder): only a tree that is a
+# checkout's top is one.
+if [ "$(git -C "$root" rev-parse --show-toplevel 2>/dev/null)" = "$root" ]; then
     (cd "$root" && git ls-files -z --cached --others --exclude-standard |
         while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
         tar --null -cf - -T -) | tar -xf - -C "$1"
