@@ -37,10 +37,10 @@ WEB_BUILD_PACKAGES := emscripten nodejs
 WEB_TEST_PACKAGES := $(WEB_BUILD_PACKAGES) chromium firefox-esr
 # The Debian package: Debian's build tools over debian/, the build dependencies debian/control
 # names (the desktop app's Qt among them), and the checkers its test runs (lintian, the
-# desktop-file and AppStream validators, man).
+# desktop-file and AppStream validators, man, systemd's unit check).
 DEB_PACKAGES := $(CORE_PACKAGES) debhelper dpkg-dev fakeroot libsndfile1-dev \
                 libpipewire-0.3-dev pkg-config qt6-base-dev lintian desktop-file-utils appstream \
-                man-db
+                man-db systemd
 # The release: the Linux build without its tests (wacky-render and wacky-live), the Debian
 # package's tools, both cross compilers, Emscripten, the archivers.
 RELEASE_PACKAGES := $(DEB_PACKAGES) binutils g++-mingw-w64-x86-64-posix \

@@ -13,8 +13,8 @@
 #     maintainer scripts start nothing;
 #   - unpacked with dpkg-deb -x into a temporary folder it runs there: wacky-render
 #     reports the project's version and renders the bundled voice as the build tree's
-#     does, wacky-live --list ends with 11 when no server is reachable, and man renders
-#     each manual page without a warning.
+#     does, wacky-live --list ends with 11 when no server is reachable, systemd finds no
+#     mistake in the user unit, and man renders each manual page without a warning.
 # Prints one line per check and a closing "N passed, N failed"; exits 1 on any failure.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -126,6 +126,17 @@ no_server() {
     [ "$code" = 11 ] || { echo "exit $code"; return 1; }
 }
 check "the unpacked wacky-live --list ends with 11 when no server is reachable" no_server
+# systemd reports a unit's mistakes and carries on: any line it prints fails the check.
+unit_verifies() {
+    local unit=$work/wacky-live.service said
+    sed "s|^ExecStart=/usr/bin/|ExecStart=$bin/|" \
+        "$unpacked/usr/lib/systemd/user/wacky-live.service" >"$unit"
+    grep -qx "ExecStart=$bin/wacky-live --saved-settings" "$unit" ||
+        { echo "it does not run wacky-live --saved-settings"; return 1; }
+    said=$(systemd-analyze verify --man=no "$unit" 2>&1) && [ -z "$said" ] || { echo "$said"; return 1; }
+}
+check "the user unit runs wacky-live --saved-settings, and systemd finds no mistake in it" \
+    unit_verifies
 renders_cleanly() {
     local warnings
     warnings=$(MANWIDTH=80 man --warnings -l "$1" 2>&1 >/dev/null)
