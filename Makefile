@@ -51,8 +51,8 @@ JOBS ?= $(shell nproc)
 .PHONY: all build build-windows build-windows-x86 test check-format test-linux \
         test-abi-shuffled test-windows test-windows-x86 demo bench clean build-asan build-tsan \
         test-reliability test-asan test-fuzz test-race test-memcheck release test-release test-lean \
-        deps-linux deps-windows deps-windows-x86 deps-reliability deps-release deb test-deb \
-        deps-deb
+        deps-linux deps-windows deps-windows-x86 deps-reliability deps-release \
+        build-web web test-web bench-native bench-web bench-live deb test-deb deps-deb
 
 all: build build-windows build-windows-x86
 
@@ -181,8 +181,12 @@ demo:
 	cmake --build --preset default -j $(JOBS) --target wacky-render
 	scripts/demo.sh build/default/wacky-render out $(STRENGTH)
 
+# Every benchmark: the native voice path against FFTW, the modules' block step against it,
+# and wacky-live against a private PipeWire server.
+bench: bench-native bench-web bench-live
+
 # Medians of repeated, interleaved runs; ends with the summary of ratios to FFTW.
-bench:
+bench-native:
 	@scripts/install-deps.sh $(BENCH_PACKAGES)
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
@@ -199,8 +203,6 @@ clean:
 # browser.
 WEB_PORT ?= 8048
 WEB_NPM_STAMP := tests/web/node_modules/.package-lock.json
-
-.PHONY: build-web web test-web bench-web
 
 build-web:
 	@scripts/install-deps.sh $(WEB_BUILD_PACKAGES)
@@ -230,13 +232,10 @@ bench-web: build-web
 	cmake --build --preset bench -j $(JOBS)
 	node bench/web/block_call.mjs build/web build/bench/bench/wt_bench
 
-bench: bench-web
-
-# wacky-live for 60 s against a private PipeWire server: the audio callback's time per
-# second of audio and the dropped cycles.
-.PHONY: bench-live
+# wacky-live against a private PipeWire server: dropped cycles, the audio callback's and
+# the whole process's time per second of audio; 60 s at a cycle of 64 frames, then 5
+# minutes at the default cycle with both cores kept busy by two spinning processes.
 bench-live: build
 	@scripts/install-deps.sh $(LIVE_PACKAGES)
-	bench/live/live-bench.sh build/default build/bench-live 60
-
-bench: bench-live
+	bench/live/live-bench.sh build/default build/bench-live 60 64
+	LOAD=2 bench/live/live-bench.sh build/default build/bench-live 300 256

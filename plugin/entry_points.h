@@ -124,16 +124,16 @@ WT_EXPORT void WT_CALL ts3plugin_configure(void* handle, void* parentWidget);
 
 // ---- Voice ------------------------------------------------------------------------------
 
-// Rewrites the captured voice in place, one block (1024 ring positions) late, and ORs the
-// two edit flags (1 | 2) into *edited.
+// Rewrites the captured voice in place, one block (kBlockSize ring positions) late, and ORs
+// the two edit flags (1 | 2) into *edited.
 // samples: sampleCount frames of `channels` interleaved 16-bit samples. Valid only during
 //   this call; copied if kept. Null, a count of 0 or less, or no channel leave buffer and
 //   rings untouched.
 // Channels 0..99 each have a ring column but share its positions, taking them in turn: all
 // of one call's frames of channel 0, then those of channel 1, and so on. The push that
 // fills the last position processes the column of the channel that made it. With one
-// channel every sample comes back exactly 1024 samples late; the first 1024 after load are
-// 0. Channels beyond 99 pass unchanged and take no ring positions.
+// channel every sample comes back exactly kBlockSize samples late; the first kBlockSize
+// after load are 0. Channels beyond 99 pass unchanged and take no ring positions.
 // edited: the client's flags word; other bits are kept. Null is not written.
 // A call that begins while another is still inside (a client capturing on two threads
 // at once, against the tag below) neither waits nor touches the rings: it sets channels

@@ -31,7 +31,7 @@ double targetBeforeTruncation(EffectKind kind, int32_t bin, double s) {
             return blendWithInteger(i, s, (((4 * bin) / n) * bin) << 3);
         case EffectKind::Robot: {
             double bend = static_cast<double>(n - bin) * 1.5;
-            bend = bend / 1024.0;
+            bend = bend / n;
             bend = i * bend;
             bend = bend + bend;
             bend = bend * s;

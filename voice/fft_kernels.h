@@ -1,7 +1,7 @@
 #pragma once
 
 // The transform's building blocks, written once for vectors of W doubles (W = 2, 4 or 8
-// for the 1024-point kernels of transform_kernels.cpp; the passes also one lane wide, for
+// for the kBlockSize-point kernels of transform_kernels.cpp; the passes also one lane wide, for
 // other orders, in fft.cpp).
 //
 // Each lane runs exactly the butterfly of the textbook loop, with the same operations in
@@ -439,7 +439,7 @@ WT_KERNEL void laterPasses(double* x, double* y, const double* u2, const Sink& l
     }
 }
 
-// The 1024-point transform in place.
+// The kBlockSize-point transform in place.
 template <int32_t W>
 WT_KERNEL void transform(bool forward, double* x, double* y) {
     const double* u2 = forward ? twiddles.u2Forward : twiddles.u2Inverse;

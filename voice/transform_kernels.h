@@ -4,7 +4,7 @@
 
 #include "voice/block_size.h"
 
-// The 1024-point transform, once per instruction set, chosen at run time. Every set
+// The kBlockSize-point transform, once per instruction set, chosen at run time. Every set
 // gives the same results, bit for bit; the choice only changes the speed.
 namespace wt {
 

@@ -7,6 +7,9 @@
 #   private_session_start WORK   starts both, exports the variables clients need,
 #                                waits until the feed sink is there; 1 on failure
 #   private_session_stop         stops both (also from the EXIT trap the start sets)
+#   private_session_restart_manager
+#                                stops the session manager and starts it again
+# With PRIVATE_SESSION_MANAGER=none, private_session_start starts the server alone.
 
 private_session_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/session
 private_session_pids=()
@@ -56,10 +59,26 @@ private_session_start() {
     pipewire -c "$private_session_dir/pipewire.conf" >"$work/pipewire.log" 2>&1 &
     private_session_pids+=($!)
     wait_until 20 test -S "$work/run/pipewire-0" || { echo "pipewire did not start"; return 1; }
-    wireplumber >"$work/wireplumber.log" 2>&1 &
+    if [ "${PRIVATE_SESSION_MANAGER:-}" = none ]; then
+        wait_until 20 has_node wt-feed-sink || { echo "the server did not come up"; return 1; }
+        return 0
+    fi
+    private_session_manager "$work"
+}
+
+private_session_manager() {
+    local work=$1
+    wireplumber >>"$work/wireplumber.log" 2>&1 &
     private_session_pids+=($!)
     # The session manager is ready once it has published the default nodes.
     wait_until 20 has_node wt-feed-sink &&
         wait_until 20 sh -c 'timeout 10 pw-metadata -n default 0 default.audio.sink | grep -q wt-feed-sink' ||
         { echo "the private session did not come up"; cat "$work"/*.log; return 1; }
+}
+
+private_session_restart_manager() {
+    local manager=${private_session_pids[1]}
+    kill "$manager" && wait "$manager" 2>/dev/null
+    private_session_pids=("${private_session_pids[0]}")
+    private_session_manager "$(dirname "$XDG_RUNTIME_DIR")"
 }

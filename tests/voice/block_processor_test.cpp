@@ -128,7 +128,7 @@ TEST_F(BlockProcessorTest, StrengthZeroIsTheSameForAllKindsAndNotTheIdentity) {
 
     // Y[511] = 2 X[511] + sum X[0..510] and Y[512] = 2 X[512] + sum X[513..1023]: the
     // input plus two components near the highest frequency. For a constant block only
-    // X[0] is non-zero, so the output is c + c * cos(2 pi * 511 t / 1024).
+    // X[0] is non-zero, so the output is c + c * cos(2 pi * 511 t / kBlockSize).
     long double exact[kBlockSize];
     for (int t = 0; t < kBlockSize; ++t)
         exact[t] = 300 + 300 * std::cos(kTwoPi * 511 * t / kBlockSize);

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tools/live/command_lines.h"
 #include "tools/live/live_control.h"
+#include "tools/live/live_engine.h"
 #include "tools/live/live_options.h"
-#include "tools/live/pipewire_graph.h"
 #include "tools/live/status_line.h"
 #include "tools/live/terminal_keys.h"
 #include "tools/live/voice_pipe.h"
@@ -33,10 +34,10 @@ constexpr const char* kToolName = "wacky-live";
 constexpr int kStatusPeriodMs = 250;
 constexpr size_t kReadChunk = 256;
 
-void listAll(const session::PluginSession& plugin, const PipewireGraph& graph, std::FILE* results) {
+void listAll(const session::PluginSession& plugin, const LiveEngine& engine, std::FILE* results) {
     for (const std::string& name : session::effectNames(plugin.menu()))
         std::fprintf(results, "effect: %s\n", name.c_str());
-    for (const GraphNode& node : graph.inputs())
+    for (const GraphNode& node : engine.inputs())
         std::fprintf(results, "input: %s (%s, %s)\n", node.name.c_str(), node.description.c_str(),
                      node.mediaClass.c_str());
 }
@@ -44,51 +45,60 @@ void listAll(const session::PluginSession& plugin, const PipewireGraph& graph, s
 // Reads what standard input holds now and acts on it; false at its end.
 class InputReader {
   public:
-    InputReader(LiveControl& control, PipewireGraph& graph, bool keys)
-        : control_(control), graph_(graph), keys_(keys) {}
+    InputReader(LiveControl& control, LiveEngine& engine, const session::PluginSession& plugin,
+                bool keys)
+        : control_(control), engine_(engine), keys_(keys) {
+        for (const std::string& name : session::effectNames(plugin.menu()))
+            commands_ += name + ", ";
+        commands_ += "none, +, -, q";
+    }
 
     bool operator()() {
         char chunk[kReadChunk];
         const ssize_t got = read(STDIN_FILENO, chunk, sizeof chunk);
         if (got <= 0) {
             // The end of the input changes nothing: the tool runs on, as a service would.
-            if (!pending_.empty()) act(control_.line(pending_), pending_);
-            pending_.clear();
+            if (!keys_ && lines_.finish()) act(control_.line(lines_.line()));
             return false;
         }
         for (ssize_t i = 0; i < got; ++i) {
-            const char c = chunk[i];
             if (keys_) {
-                act(control_.key(c), std::string(1, c));
-            } else if (c == '\n') {
-                act(control_.line(pending_), pending_);
-                pending_.clear();
-            } else {
-                pending_ += c;
+                if (control_.key(chunk[i]) == Command::Quit) engine_.quit();
+            } else if (lines_.take(chunk[i])) {
+                act(lines_.cut() ? Command::Unknown : control_.line(lines_.line()));
             }
         }
         return true;
     }
 
   private:
-    void act(Command result, const std::string& what) {
+    void act(Command result) {
         if (result == Command::Quit) {
-            graph_.quit();
+            engine_.quit();
         } else if (result == Command::Unknown) {
-            if (!keys_)
-                std::fprintf(stderr, "%s: no such command \"%s\" (a menu text, none, +, -, q)\n",
-                             kToolName, what.c_str());
-        } else if (!keys_) {
+            std::fprintf(stderr, "%s: no such command \"%s\" (the commands: %s)\n", kToolName,
+                         printable(lines_.line(), lines_.cut()).c_str(), commands_.c_str());
+        } else {
             std::fprintf(stderr, "%s: %s, strength %g\n", kToolName, control_.effect().c_str(),
                          static_cast<double>(control_.strength()));
         }
     }
 
     LiveControl& control_;
-    PipewireGraph& graph_;
+    LiveEngine& engine_;
     bool keys_;
-    std::string pending_;
+    CommandLines lines_;
+    std::string commands_;
 };
+
+// Why there is no PipeWire to talk to at start, in one line.
+std::string noServer(const LiveEngine& engine) {
+    if (engine.state() == EngineState::NoPipewire)
+        return "PipeWire is not installed here (libpipewire finds no configuration of its "
+               "own); install it: sudo apt install pipewire pipewire-pulse wireplumber";
+    return "no PipeWire server reachable (its socket is looked for in PIPEWIRE_RUNTIME_DIR or "
+           "XDG_RUNTIME_DIR); start one, e.g. systemctl --user start pipewire wireplumber";
+}
 
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
@@ -105,22 +115,31 @@ int run(int argc, char** argv) {
         return 0;
     }
 
-    // Declared in this order so they end in the reverse one: the graph (and with it every
+    // Declared in this order so they end in the reverse one: the engine (and with it every
     // callback) before the pipe, the pipe before the plugin is shut down and unloaded.
     session::PluginSession plugin(pluginPath, false, kToolName);
     const std::vector<int32_t> presses = session::planMenuPresses(
         plugin.menu(), options.effect, options.strength, options.strengthText);
     VoicePipe pipe(plugin);
-    PipewireGraph graph(argc, argv);
+    const bool statusLine = session::platform::isTerminal(stderr);
+    bool lineOpen = false;  // the status line is on the terminal, without its newline
+    const auto say = [&](const std::string& line) {
+        std::fprintf(stderr, "%s%s: %s\n", lineOpen ? "\n" : "", kToolName, line.c_str());
+        lineOpen = false;
+    };
+    LiveEngine* running = nullptr;
+    LiveEngine engine(pipe, {options.input, options.monitor, options.quantum},
+                      {say, nullptr, [&] {
+                           if (running != nullptr) running->quit();
+                       }});
+    running = &engine;
+    if (engine.state() == EngineState::NoPipewire || engine.state() == EngineState::Connecting)
+        throw ToolError{ExitCode::NoAudioServer, noServer(engine)};
     if (options.list) {
-        listAll(plugin, graph, results);
+        listAll(plugin, engine, results);
         std::fflush(results);
         return 0;
     }
-    if (graph.hasNode(kMicName))
-        throw ToolError{ExitCode::Unexpected,
-                        std::string("a node named ") + kMicName +
-                            " exists already: is another wacky-live running?"};
 
     LiveControl control(plugin);
     control.startWith(presses);
@@ -133,48 +152,53 @@ int run(int argc, char** argv) {
     if (options.monitor)
         std::fprintf(stderr, "%s: --monitor plays your changed voice back: wear headphones\n",
                      kToolName);
-    graph.start(pipe, options.input, options.quantum, options.monitor);
-    std::fprintf(stderr, "%s: ready: \"%s\" (%s) from %s, %s, strength %g\n", kToolName,
-                 kMicDescription, kMicName,
-                 options.input.empty() ? "the default source" : options.input.c_str(),
-                 control.effect().c_str(), static_cast<double>(control.strength()));
+    std::fprintf(stderr, "%s: %s, strength %g\n", kToolName, control.effect().c_str(),
+                 static_cast<double>(control.strength()));
+    engine.start();
 
     const TerminalKeys keys;
-    const bool statusLine = session::platform::isTerminal(stderr);
-    bool rateWarned = false;
+    uint32_t warnedRate = static_cast<uint32_t>(kSampleRate);
     uint32_t toldQuantum = static_cast<uint32_t>(options.quantum);
-    InputReader reader(control, graph, keys.active());
-    graph.run(
+    InputReader reader(control, engine, plugin, keys.active());
+    engine.run(
         [&] {
             const uint32_t rate = pipe.counters().graphRate.load(std::memory_order_relaxed);
-            if (rate != 0 && rate != static_cast<uint32_t>(kSampleRate) && !rateWarned) {
-                std::fprintf(stderr,
-                             "\n%s: warning: the graph runs at %u Hz, not %d: the microphone's "
-                             "samples are not what the plugin returned (allow %d in the "
-                             "server's default.clock.allowed-rates)\n",
-                             kToolName, rate, kSampleRate, kSampleRate);
-                rateWarned = true;
+            if (rate != 0 && rate != warnedRate) {
+                if (rate != static_cast<uint32_t>(kSampleRate))
+                    say("warning: the graph runs at " + std::to_string(rate) + " Hz, not " +
+                        std::to_string(kSampleRate) +
+                        ": the microphone's samples are not what the plugin returned (allow " +
+                        std::to_string(kSampleRate) +
+                        " in the server's default.clock.allowed-rates)");
+                else
+                    say("the graph runs at " + std::to_string(rate) + " Hz again");
+                warnedRate = rate;
             }
-            // The server may round the cycle (to a power of two, by default): the delay is
-            // what it runs, not what was asked.
+            // The server may round the cycle (to a power of two, by default) or change it
+            // while running: the delay is what it runs, not what was asked.
             const uint32_t quantum = pipe.counters().graphQuantum.load(std::memory_order_relaxed);
             if (quantum != 0 && quantum != toldQuantum) {
-                std::fprintf(stderr, "%s%s: the server runs cycles of %u frames: delay %.1f ms\n",
-                             statusLine ? "\n" : "", kToolName, quantum,
-                             delayMilliseconds(static_cast<int>(quantum)));
+                char line[96];
+                std::snprintf(line, sizeof line,
+                              "the server runs cycles of %u frames: delay %.1f ms", quantum,
+                              delayMilliseconds(static_cast<int>(quantum)));
+                say(line);
                 toldQuantum = quantum;
             }
-            if (statusLine)
-                std::fprintf(
-                    stderr, "\r%s\033[K",
-                    wt::live::statusLine(control.effect(), control.strength(), pipe.counters())
-                        .c_str());
+            if (statusLine) {
+                std::string status =
+                    wt::live::statusLine(control.effect(), control.strength(), pipe.counters());
+                if (engine.state() != EngineState::Running)
+                    status += " | " + describe(engine.state(), engine);
+                std::fprintf(stderr, "\r%s\033[K", status.c_str());
+                lineOpen = true;
+            }
         },
         kStatusPeriodMs, std::ref(reader));
-    if (statusLine) std::fputc('\n', stderr);
+    if (lineOpen) std::fputc('\n', stderr);
     std::fprintf(stderr, "%s: stopped: %s\n", kToolName,
                  summaryLine(pipe.counters(), kSampleRate).c_str());
-    if (!graph.failure().empty()) throw ToolError{ExitCode::Unexpected, graph.failure()};
+    if (!engine.failure().empty()) throw ToolError{ExitCode::Unexpected, engine.failure()};
     return 0;
 }
 

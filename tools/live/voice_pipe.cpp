@@ -28,7 +28,7 @@ int32_t peakOf(const int16_t* samples, int frames) {
 
 void VoicePipe::cycle(const int16_t* in, int16_t* out, int frames) {
     const auto start = std::chrono::steady_clock::now();
-    std::memcpy(out, in, static_cast<size_t>(frames) * sizeof(int16_t));
+    if (out != in) std::memcpy(out, in, static_cast<size_t>(frames) * sizeof(int16_t));
     raisePeak(counters_.inputPeak, peakOf(in, frames));
     session_.captureVoice(out, frames);
     raisePeak(counters_.outputPeak, peakOf(out, frames));

@@ -15,7 +15,9 @@ namespace wt::live {
 struct PipeCounters {
     std::atomic<uint64_t> cycles{0};
     std::atomic<uint64_t> frames{0};           // samples through the plugin
-    std::atomic<uint64_t> droppedCycles{0};    // cycles with no input or no output buffer
+    std::atomic<uint64_t> droppedCycles{0};    // cycles lost: no input or output buffer, or
+                                               // skipped by the graph itself
+    std::atomic<uint64_t> missedFrames{0};     // frames the graph's clock skipped
     std::atomic<uint64_t> busyNanoseconds{0};  // time spent in the plugin and the copies
     std::atomic<int32_t> inputPeak{0};         // highest |sample| since the last take
     std::atomic<int32_t> outputPeak{0};
@@ -27,12 +29,18 @@ class VoicePipe {
   public:
     explicit VoicePipe(session::PluginSession& session) : session_(session) {}
 
-    // [audio thread] Copies `frames` captured samples to `out`, which the plugin then
-    // rewrites in place. `out` holds at least `frames` samples.
+    // [audio thread] Copies `frames` captured samples to `out` (unless they are one),
+    // which the plugin then rewrites in place. `out` holds at least `frames` samples.
     void cycle(const int16_t* in, int16_t* out, int frames);
 
     // [audio thread] A cycle whose input or output buffer was missing: counts it.
     void drop() { counters_.droppedCycles.fetch_add(1, std::memory_order_relaxed); }
+
+    // [audio thread] The graph's clock skipped `frames`: one lost cycle more.
+    void missed(uint64_t frames) {
+        counters_.missedFrames.fetch_add(frames, std::memory_order_relaxed);
+        drop();
+    }
 
     // [audio thread] The graph's clock at each cycle: `duration` in frames, `rate` in Hz.
     void clock(uint64_t duration, uint32_t rate);
