@@ -62,7 +62,7 @@ END
 } >"$src/debian/copyright"
 
 log=$out/$package-build.log
-echo "== building $package $version-$revision (log: $log)"
+echo "== building $package $version-$revision (log: $log)" >&2
 if ! (cd "$src" && DEB_BUILD_OPTIONS="nocheck parallel=${JOBS:-$(nproc)}" \
     dpkg-buildpackage --build=binary --no-sign) >"$log" 2>&1; then
     tail -40 "$log" >&2
