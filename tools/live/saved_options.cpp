@@ -25,12 +25,18 @@ void applySavedSettings(Options& options, const std::set<std::string>& given) {
         std::fprintf(stderr, "%s: %s: %s\n", session::toolName(session::Tool::Live), path.c_str(),
                      problem.c_str());
     const auto unset = [&](const char* flag) { return given.count(flag) == 0; };
-    if (saved.effect && unset("--effect")) options.effect = *saved.effect;
+    if (saved.effect && unset("--effect")) {
+        options.effect = *saved.effect;
+        options.savedEffect = true;
+    }
     if (saved.strength && unset("--strength")) {
         options.strength = *saved.strength;
         options.strengthText = *saved.strengthText;
     }
-    if (saved.input && unset("--input")) options.input = *saved.input;
+    if (saved.input && unset("--input")) {
+        options.input = *saved.input;
+        options.savedInput = !options.input.empty();
+    }
     if (saved.hearYourself && unset("--monitor")) options.monitor = *saved.hearYourself;
 }
 
