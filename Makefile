@@ -37,9 +37,15 @@ BENCH_PACKAGES := $(LINUX_PACKAGES) libbenchmark-dev libfftw3-dev pkg-config
 # add the two browsers they drive (npm comes with node).
 WEB_BUILD_PACKAGES := emscripten nodejs
 WEB_TEST_PACKAGES := $(WEB_BUILD_PACKAGES) chromium firefox-esr
-# The release: the Linux build without its tests, both cross compilers, Emscripten, the
-# archivers.
-RELEASE_PACKAGES := $(CORE_PACKAGES) libsndfile1-dev binutils g++-mingw-w64-x86-64-posix \
+# The Debian package: Debian's build tools over debian/, the build dependencies debian/control
+# names (the desktop app's Qt among them), and the checkers its test runs (lintian, the
+# desktop-file and AppStream validators, man, systemd's unit check).
+DEB_PACKAGES := $(CORE_PACKAGES) debhelper dpkg-dev fakeroot libsndfile1-dev \
+                libpipewire-0.3-dev pkg-config qt6-base-dev lintian desktop-file-utils appstream \
+                man-db systemd
+# The release: the Linux build without its tests (wacky-render and wacky-live), the Debian
+# package's tools, both cross compilers, Emscripten, the archivers.
+RELEASE_PACKAGES := $(DEB_PACKAGES) binutils g++-mingw-w64-x86-64-posix \
                     binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev g++-mingw-w64-i686-posix \
                     binutils-mingw-w64-i686 mingw-w64-i686-dev emscripten zip unzip
 JOBS ?= $(shell nproc)
@@ -48,7 +54,8 @@ JOBS ?= $(shell nproc)
         test-abi-shuffled test-windows test-windows-x86 demo bench clean build-asan build-tsan \
         test-reliability test-asan test-fuzz test-race test-memcheck release test-release test-lean \
         deps-linux deps-windows deps-windows-x86 deps-reliability deps-release \
-        build-web web test-web bench-native bench-web bench-live bench-desktop
+        build-web web test-web bench-native bench-web bench-live bench-desktop deb test-deb \
+        deps-deb
 
 all: build build-windows build-windows-x86
 
@@ -68,6 +75,9 @@ deps-reliability:
 deps-release:
 	@scripts/install-deps.sh $(RELEASE_PACKAGES)
 
+deps-deb:
+	@scripts/install-deps.sh $(DEB_PACKAGES)
+
 build: deps-linux
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
@@ -82,7 +92,7 @@ build-windows-x86: deps-windows-x86
 
 # Every stage `make test` runs, each named once, here and nowhere else.
 test: check-format test-linux test-abi-shuffled test-windows test-windows-x86 test-asan \
-      test-fuzz test-race test-memcheck test-release test-lean test-web
+      test-fuzz test-race test-memcheck test-release test-lean test-deb test-web
 
 # Every C and C++ source as the committed .clang-format has it (clang-format 14, dry run).
 check-format:
@@ -148,6 +158,17 @@ release: deps-release
 # for byte.
 test-release: deps-release
 	tests/release/reproducible.sh build/reproducible
+
+# The Debian package, build/deb/wacky-throats_<version>-1_<arch>.deb.
+deb: deps-deb
+	tools/release/build-deb.sh build/deb
+
+# The package checked by Debian's tools and run unpacked, against the Linux build's
+# wacky-render. Its byte-for-byte reproducibility is test-release's: the package is part of
+# the release.
+test-deb: build deps-deb
+	deb=$$(tools/release/build-deb.sh build/deb | tail -1) && \
+	    tests/deb/check-deb.sh "$$deb" build/default
 
 # The plugin configured and built with every optional part off, the optional packages
 # hidden from CMake: it needs nothing but CMake and the compiler.

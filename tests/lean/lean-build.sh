@@ -40,10 +40,11 @@ exports_exactly() {
         -DEXPECTED="$root/plugin/exported_symbols.txt" -P "$root/tests/support/library_tables.cmake"
 }
 # A found or missed package leaves a cache entry behind (X_DIR, X_LIBRARY, X-NOTFOUND);
-# the compiler's own tools are the only programs looked up.
+# the compiler's own tools are the only programs looked up, and the install folders
+# (GNUInstallDirs) the only other paths.
 looked_up_nothing() {
     ! grep -E '^[A-Za-z0-9_]+:(PATH|FILEPATH)=' "$alone/CMakeCache.txt" |
-        grep -vE '^CMAKE_(ADDR2LINE|AR|C_COMPILER_AR|C_COMPILER_RANLIB|CXX_COMPILER_AR|CXX_COMPILER_RANLIB|DLLTOOL|LINKER|MAKE_PROGRAM|NM|OBJCOPY|OBJDUMP|RANLIB|READELF|STRIP|INSTALL_PREFIX|C_COMPILER|CXX_COMPILER)[:]'
+        grep -vE '^CMAKE_(ADDR2LINE|AR|C_COMPILER_AR|C_COMPILER_RANLIB|CXX_COMPILER_AR|CXX_COMPILER_RANLIB|DLLTOOL|LINKER|MAKE_PROGRAM|NM|OBJCOPY|OBJDUMP|RANLIB|READELF|STRIP|INSTALL_PREFIX|INSTALL_[A-Z]+DIR|C_COMPILER|CXX_COMPILER)[:]'
 }
 check "the plugin alone configures with the optional packages hidden" configure_alone
 check "the plugin alone builds" build_alone

@@ -16,13 +16,7 @@ mkdir -p "$work"
 work=$(cd "$work" && pwd)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
 
-# The files git knows (tracked, or new and not ignored) that the work tree has.
-copy_tree() {
-    mkdir -p "$1"
-    (cd "$root" && git ls-files -z --cached --others --exclude-standard |
-        while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-        tar --null -cf - -T -) | tar -xf - -C "$1"
-}
+copy_tree() { "$root/scripts/copy-tree.sh" "$1"; }
 
 first=$work/first/wacky_throats
 second=$work/second/elsewhere/tree

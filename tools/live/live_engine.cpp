@@ -649,9 +649,9 @@ LiveEngine::LiveEngine(VoicePipe& pipe, EngineSettings settings, EngineEvents ev
 
 LiveEngine::~LiveEngine() = default;
 
-void LiveEngine::start() {
+void LiveEngine::start(bool inputMustExist) {
     State& s = *state_;
-    if (!s.settings.input.empty() && s.synced) {
+    if (inputMustExist && !s.settings.input.empty() && s.synced) {
         const GraphNode* node = s.model.nodeNamed(s.settings.input);
         if (node == nullptr || !capturable(node->mediaClass) || node->name == kMicName) {
             std::string found;

@@ -72,10 +72,10 @@ class LiveEngine {
     LiveEngine& operator=(const LiveEngine&) = delete;
 
     // Publishes the microphone and starts capturing as soon as the server allows, and again
-    // after every reconnection. Throws session::ToolError InputMissing if settings.input
-    // names no node of a connected server right now (a typo is told at start; a device that
-    // leaves later is waited for).
-    void start();
+    // after every reconnection. With `inputMustExist`, throws session::ToolError
+    // InputMissing if settings.input names no node of a connected server right now (a typo
+    // is told at start); without, or for a device that leaves later, the input is waited for.
+    void start(bool inputMustExist = true);
 
     EngineState state() const;
     const std::string& failure() const;  // why Failed, or empty

@@ -1,6 +1,7 @@
 #include "tools/live/live_options.h"
 
 #include "tools/live/live_control.h"
+#include "tools/live/saved_options.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
@@ -9,11 +10,14 @@ using session::usageError;
 
 Options parseOptions(int argc, const char* const* argv) {
     Options options;
+    bool saved = false;
+    std::set<std::string> given;
     session::OptionReader reader(argc, argv, false);
     while (reader.next()) {
         const std::string& arg = reader.name();
+        given.insert(arg);
         if (reader.readCommon(options) || reader.readFlag("--monitor", options.monitor) ||
-            reader.readFlag("--list", options.list))
+            reader.readFlag("--list", options.list) || reader.readFlag(kSavedSettingsFlag, saved))
             continue;
         if (arg == "--input") {
             options.input = reader.value();
@@ -24,6 +28,7 @@ Options parseOptions(int argc, const char* const* argv) {
             usageError("unexpected argument " + arg);
         }
     }
+    if (saved) applySavedSettings(options, given);
     return options;
 }
 
@@ -40,6 +45,7 @@ std::vector<session::OptionRow> optionTable() {
          "node.name of a source, or of a sink whose monitor to capture; default: the default "
          "source"},
         {"--monitor", "", "also play the changed voice to the default output (wear headphones)"},
+        savedSettingsOption(),
         {"--quantum", "N",
          "frames per cycle, " + to_string(kMinQuantum) + " to " + to_string(kMaxQuantum) +
              " (default " + to_string(kDefaultQuantum) + "); the added delay is the plugin's " +

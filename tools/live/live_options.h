@@ -21,6 +21,11 @@ struct Options : session::CommonOptions {
     bool monitor = false;
     int quantum = kDefaultQuantum;  // frames per cycle
     bool list = false;
+    // Taken from the app's saved settings rather than the command line: a saved effect
+    // the plugin lacks, or a saved input not there now, is no reason to refuse to start
+    // (a service would be restarted over and over); the tool says so and goes on.
+    bool savedEffect = false;
+    bool savedInput = false;
 };
 
 // Throws session::ToolError (ExitCode::Usage) with a one-line reason.

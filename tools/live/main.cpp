@@ -20,6 +20,7 @@
 #include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
 #include "tools/session/run_tool.h"
+#include "tools/session/shipped_files.h"
 #include "voice/block_size.h"
 
 namespace wt::live {
@@ -99,6 +100,21 @@ std::string noServer(const LiveEngine& engine) {
            "XDG_RUNTIME_DIR); start one, e.g. systemctl --user start pipewire wireplumber";
 }
 
+// The menu presses that reach the chosen effect and strength. A saved effect the plugin
+// lacks is said and left out.
+std::vector<int32_t> planPresses(const session::PluginSession& plugin, const Options& options) {
+    try {
+        return session::planMenuPresses(plugin.menu(), options.effect, options.strength,
+                                        options.strengthText);
+    } catch (const ToolError& error) {
+        if (!options.savedEffect || error.code != ExitCode::UnknownEffect) throw;
+        std::fprintf(stderr, "%s: the saved settings: %s; starting with no effect\n", kToolName,
+                     error.message.c_str());
+        return session::planMenuPresses(plugin.menu(), session::kNoEffect, options.strength,
+                                        options.strengthText);
+    }
+}
+
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     if (options.help) {
@@ -108,7 +124,7 @@ int run(int argc, char** argv) {
     std::FILE* results = session::platform::setAsidePluginConsole(false);
     const std::string here = session::platform::executableDirectory();
     const std::string pluginPath =
-        options.plugin.empty() ? here + "/" + session::platform::kPluginFileName : options.plugin;
+        options.plugin.empty() ? session::defaultPluginPath(here) : options.plugin;
     if (options.version) {
         session::printIdentity(pluginPath, results);
         return 0;
@@ -117,8 +133,7 @@ int run(int argc, char** argv) {
     // Declared in this order so they end in the reverse one: the engine (and with it every
     // callback) before the pipe, the pipe before the plugin is shut down and unloaded.
     session::PluginSession plugin(pluginPath, false, kToolName);
-    const std::vector<int32_t> presses = session::planMenuPresses(
-        plugin.menu(), options.effect, options.strength, options.strengthText);
+    const std::vector<int32_t> presses = planPresses(plugin, options);
     VoicePipe pipe(plugin);
     const bool statusLine = session::platform::isTerminal(stderr);
     bool lineOpen = false;  // the status line is on the terminal, without its newline
@@ -153,7 +168,7 @@ int run(int argc, char** argv) {
                      kToolName);
     std::fprintf(stderr, "%s: %s, strength %g\n", kToolName, control.effect().c_str(),
                  static_cast<double>(control.strength()));
-    engine.start();
+    engine.start(!options.savedInput);
 
     const TerminalKeys keys;
     uint32_t warnedRate = static_cast<uint32_t>(kSampleRate);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the release archives in OUTDIR against what they must hold.
+# Checks the release archives and the Debian package in OUTDIR against what they must
+# hold (the package's own checks are tests/deb/check-deb.sh, in `make test`).
 #
 # Usage: tools/release/check-release.sh --web DIR OUTDIR
 #   --web DIR: the page folder that went into the web archive, whose files it must hold.
@@ -8,7 +9,8 @@
 # fixed modes, owners and one time stamp (SOURCE_DATE_EPOCH when set). The binaries must
 # be the right machine, export exactly plugin/exported_symbols.txt, import only what every
 # system has, carry no path of the tree they were built in, and the packed wacky-render
-# must report, from the packed plugin, the version the archive names carry.
+# must report, from the packed plugin, the version the archive names carry; the package
+# must be of that version.
 # Prints one line per check and a closing "N passed, N failed"; exits 1 on any failure.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -37,10 +39,16 @@ archives="$base-linux-x86_64.tar.gz
 $base-windows-x64.zip
 $base-windows-x86.zip
 $base-web.zip"
-archives=$(sort <<<"$archives")
+# The package's name is Debian's: package_<version>-<revision>_<arch>.deb.
+deb=$(cd "$out" && ls | grep -E "^wacky-throats_${version//./\\.}-[0-9]+_amd64\.deb\$")
+archives=$(sort <<<"$archives${deb:+
+$deb}")
 
-check "the folder holds the archives of version $version and SHA256SUMS, nothing else" \
+check "the folder holds the archives and package of version $version and SHA256SUMS, nothing else" \
     same "$(printf '%s\nSHA256SUMS\n' "$archives" | sort)" "$(ls "$out")"
+check "the package is one of version $version, for amd64" \
+    same "$version $(dpkg-deb -f "$out/$deb" Architecture)" \
+    "$(dpkg-deb -f "$out/$deb" Version | sed 's/-[0-9]*$//') amd64"
 check "SHA256SUMS lists every archive once, in order" \
     same "$archives" "$(awk '{print $2}' "$out/SHA256SUMS")"
 check "every checksum in SHA256SUMS matches" \
@@ -59,10 +67,10 @@ check "windows-x64 archive: the DLL, LICENSE, INSTALL.txt" \
     same "$(windows_contents x64)" "$(zip_names "$base-windows-x64.zip")"
 check "windows-x86 archive: the DLL, LICENSE, INSTALL.txt" \
     same "$(windows_contents x86)" "$(zip_names "$base-windows-x86.zip")"
-check "linux archive: the library, wacky-render, LICENSE, INSTALL.txt" \
+check "linux archive: the library, wacky-render, wacky-live, LICENSE, INSTALL.txt" \
     same "$(printf '%s\n' "$base-linux-x86_64/" "$base-linux-x86_64/INSTALL.txt" \
-        "$base-linux-x86_64/LICENSE" "$base-linux-x86_64/wacky-render" \
-        "$base-linux-x86_64/wacky_throats.so")" \
+        "$base-linux-x86_64/LICENSE" "$base-linux-x86_64/wacky-live" \
+        "$base-linux-x86_64/wacky-render" "$base-linux-x86_64/wacky_throats.so")" \
     "$(tar -tzf "$out/$linux" | sort)"
 check "web archive: every file of the page, and LICENSE" \
     same "$( (cd "$web" && find . -type f | sed "s|^\./|$base-web/|"; echo "$base-web/LICENSE") | sort)" \
@@ -94,6 +102,7 @@ check_tar_metadata() {
         "drwxr-xr-x 0/0 $want_stamp $base-linux-x86_64/" \
         "-rw-r--r-- 0/0 $want_stamp $base-linux-x86_64/INSTALL.txt" \
         "-rw-r--r-- 0/0 $want_stamp $base-linux-x86_64/LICENSE" \
+        "-rwxr-xr-x 0/0 $want_stamp $base-linux-x86_64/wacky-live" \
         "-rwxr-xr-x 0/0 $want_stamp $base-linux-x86_64/wacky-render" \
         "-rw-r--r-- 0/0 $want_stamp $base-linux-x86_64/wacky_throats.so")" "$entries"
 }
@@ -149,13 +158,13 @@ check "linux library: ELF64 for x86-64" machine "$linux_dir/wacky_throats.so" ob
 check "linux library: exports exactly the entry points" \
     library_table "$linux_dir/wacky_throats.so" exports objdump
 web_dir=$unpacked/web/$base-web
-for f in "$linux_dir/wacky_throats.so" "$linux_dir/wacky-render" "$dll64" "$dll32" \
+for f in "$linux_dir/wacky_throats.so" "$linux_dir/wacky-render" "$linux_dir/wacky-live" "$dll64" "$dll32" \
     "$web_dir/wacky_throats.wasm" "$web_dir/wacky_throats_simd.wasm"; do
     check "$(basename "$(dirname "$f")")/$(basename "$f"): no path of the build tree inside" \
         sh -c "! grep -a -o -F '$root' '$f' | head -1 | grep ."
 done
-check "linux binaries: stripped" sh -c "$(declare -f stripped); stripped '$linux_dir/wacky_throats.so' && stripped '$linux_dir/wacky-render'"
-for f in wacky_throats.so wacky-render; do
+check "linux binaries: stripped" sh -c "$(declare -f stripped); stripped '$linux_dir/wacky_throats.so' && stripped '$linux_dir/wacky-render' && stripped '$linux_dir/wacky-live'"
+for f in wacky_throats.so wacky-render wacky-live; do
     check "linux $f needs no C++ runtime" library_table "$linux_dir/$f" imports objdump
 done
 
@@ -165,9 +174,22 @@ check "the packed plugin reports version $version, the archives' version" \
     same "version: $version" "$("$tool" --version | grep '^version: ')"
 check "the packed tool renders a voice through the packed plugin" \
     "$tool" --effect robot "$root/samples/voice.wav" "$unpacked/robot.wav"
-glibc=$(objdump -T "$linux_dir/wacky_throats.so" "$tool" | grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -1)
+glibc=$(objdump -T "$linux_dir/wacky_throats.so" "$tool" "$linux_dir/wacky-live" |
+    grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -1)
 check "linux INSTALL.txt names the C library the binaries need (${glibc#GLIBC_})" \
     grep -q "glibc ${glibc#GLIBC_} " "$linux_dir/INSTALL.txt"
+# Every library a tool needs beyond the C library, by its file name.
+names_libraries() {
+    local lib status=0
+    for lib in $(objdump -p "$linux_dir/$1" | awk '$1 == "NEEDED" {print $2}' |
+        grep -vE '^(libc|libm|ld-linux[-a-z0-9_]*)\.so'); do
+        tr '\n' ' ' <"$linux_dir/INSTALL.txt" | grep -qF "$lib" || { echo "$lib not named"; status=1; }
+    done
+    return $status
+}
+for f in wacky-render wacky-live; do
+    check "linux INSTALL.txt names the libraries $f needs at run time" names_libraries "$f"
+done
 for a in windows-x64 windows-x86; do
     check "$a INSTALL.txt names its archive" \
         grep -q "$base-$a.zip" "$unpacked/$a/$base-$a/INSTALL.txt"

@@ -3,8 +3,10 @@
 # into OUTDIR:
 #   wacky_throats-<version>-windows-x64.zip      the 64-bit DLL, LICENSE, INSTALL.txt
 #   wacky_throats-<version>-windows-x86.zip      the 32-bit DLL, LICENSE, INSTALL.txt
-#   wacky_throats-<version>-linux-x86_64.tar.gz  the .so, wacky-render, LICENSE, INSTALL.txt
+#   wacky_throats-<version>-linux-x86_64.tar.gz  the .so, wacky-render, wacky-live, LICENSE,
+#                                                INSTALL.txt
 #   wacky_throats-<version>-web.zip              the page and its modules, LICENSE
+#   wacky-throats_<version>-1_amd64.deb          the Debian package (build-deb.sh)
 #   SHA256SUMS
 # then checks them (tools/release/check-release.sh).
 #
@@ -45,6 +47,8 @@ for preset in release-linux release-windows-x64 release-windows-x86 release-web;
         exit 1
     fi
 done
+echo "== building the Debian package"
+deb=$(tools/release/build-deb.sh build/release-deb | tail -1)
 base=$(cat build/release-linux/release-name.txt)
 web=$root/build/release-web
 version=${base#wacky_throats-}
@@ -53,15 +57,33 @@ stage=build/release-stage
 rm -rf "$stage"
 mkdir -p "$stage"
 
+linux_binaries=(build/release-linux/wacky_throats.so build/release-linux/wacky-render
+    build/release-linux/wacky-live)
 # The newest C library version the Linux binaries need, for their install notes.
-glibc=$(objdump -T build/release-linux/wacky_throats.so build/release-linux/wacky-render |
-    grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -1)
+glibc=$(objdump -T "${linux_binaries[@]}" | grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -1)
 
-# INSTALL.txt from its template, @VERSION@, @BITS@, @ARCH@, @GLIBC@ filled in.
+# The libraries PROGRAM needs at run time beyond the C library, read off the binary, each
+# with the Debian package that holds it here: "libx.so.1 (Debian and Ubuntu: libx1)".
+libraries_beyond_libc() {
+    local lib package
+    objdump -p "$1" | awk '$1 == "NEEDED" {print $2}' |
+        grep -vE '^(libc|libm|ld-linux[-a-z0-9_]*)\.so' |
+        while read -r lib; do
+            package=$(dpkg -S "*/$lib" 2>/dev/null | head -1 | cut -d: -f1)
+            echo "$lib${package:+ (Debian and Ubuntu: $package)}"
+        done | paste -sd ';' | sed 's/;/, /g'
+}
+render_libraries=$(libraries_beyond_libc build/release-linux/wacky-render)
+live_libraries=$(libraries_beyond_libc build/release-linux/wacky-live)
+
+# INSTALL.txt from its template, @VERSION@, @BITS@, @ARCH@, @GLIBC@, @RENDER_LIBS@,
+# @LIVE_LIBS@, @DEB@ filled in.
 install_text() {
     local template=$1 bits=${2:-} arch=${3:-}
     sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/$bits/g" -e "s/@ARCH@/$arch/g" \
-        -e "s/@GLIBC@/${glibc#GLIBC_}/g" "tools/release/$template"
+        -e "s/@GLIBC@/${glibc#GLIBC_}/g" -e "s/@RENDER_LIBS@/$render_libraries/g" \
+        -e "s/@LIVE_LIBS@/$live_libraries/g" -e "s/@DEB@/$(basename "$deb")/g" \
+        "tools/release/$template"
 }
 
 # Fills folder $stage/$base-$1 with LICENSE and the files named after it.
@@ -78,7 +100,7 @@ stage_folder windows-x64 build/release-windows-x64/wacky_throats.dll
 install_text INSTALL-windows.txt 64 x64 | sed 's/$/\r/' >"$stage/$base-windows-x64/INSTALL.txt"
 stage_folder windows-x86 build/release-windows-x86/wacky_throats.dll
 install_text INSTALL-windows.txt 32 x86 | sed 's/$/\r/' >"$stage/$base-windows-x86/INSTALL.txt"
-stage_folder linux-x86_64 build/release-linux/wacky_throats.so build/release-linux/wacky-render
+stage_folder linux-x86_64 "${linux_binaries[@]}"
 install_text INSTALL-linux.txt >"$stage/$base-linux-x86_64/INSTALL.txt"
 mkdir -p "$stage/$base-web"
 cp -R "$web/." "$stage/$base-web/"
@@ -87,10 +109,11 @@ cp LICENSE "$stage/$base-web/LICENSE"
 # Modes: programs 755, everything else 644, folders 755; every stamp the same.
 find "$stage" -type d -exec chmod 755 {} +
 find "$stage" -type f -exec chmod 644 {} +
-chmod 755 "$stage/$base-linux-x86_64/wacky-render"
+chmod 755 "$stage/$base-linux-x86_64/wacky-render" "$stage/$base-linux-x86_64/wacky-live"
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
-rm -f "$out"/wacky_throats-*.zip "$out"/wacky_throats-*.tar.gz "$out/SHA256SUMS"
+rm -f "$out"/wacky_throats-*.zip "$out"/wacky_throats-*.tar.gz "$out"/wacky-throats_*.deb \
+    "$out/SHA256SUMS"
 zip_folder() {
     # -X: no extra fields (owners, other stamps); -D: no folder entries; names sorted.
     (cd "$stage" && find "$base-$1" -type f | sort | zip -X -D -9 -q "$out/$base-$1.zip" -@)
@@ -100,11 +123,12 @@ zip_folder windows-x86
 tar --sort=name --format=gnu --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
     --numeric-owner -C "$stage" -cf - "$base-linux-x86_64" | gzip -9 -n >"$out/$base-linux-x86_64.tar.gz"
 zip_folder web
+cp "$deb" "$out/"
 
-(cd "$out" && find . -maxdepth 1 -name "$base-*" -type f -printf '%f\n' | sort |
-    xargs sha256sum >SHA256SUMS)
+(cd "$out" && find . -maxdepth 1 -type f \( -name "$base-*" -o -name "$(basename "$deb")" \) \
+    -printf '%f\n' | sort | xargs sha256sum >SHA256SUMS)
 touch -d "@$SOURCE_DATE_EPOCH" "$out"/*
 
 echo "== $out"
-(cd "$out" && ls -l --time-style=+ wacky_throats-* SHA256SUMS | awk '{print $5, $NF}' && cat SHA256SUMS)
+(cd "$out" && ls -l --time-style=+ wacky_throats-* wacky-throats_* SHA256SUMS | awk '{print $5, $NF}' && cat SHA256SUMS)
 tools/release/check-release.sh --web "$web" "$out"

@@ -16,6 +16,7 @@
 #include "tools/session/plugin_identity.h"
 #include "tools/session/plugin_session.h"
 #include "tools/session/run_tool.h"
+#include "tools/session/shipped_files.h"
 
 namespace wt::render {
 
@@ -31,9 +32,6 @@ namespace platform = session::platform;
 // The plugin ID the tool registers and the prefix of its messages.
 constexpr const char* kToolName = session::toolName(session::Tool::Render);
 
-// Where the build puts the bundled sample, relative to the tool.
-constexpr const char* kBundledSample = "samples/voice.wav";
-
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
@@ -47,7 +45,8 @@ void listEffects(const std::string& pluginPath, bool verbose, std::FILE* results
 
 void renderFile(const Options& options, const std::string& here, const std::string& pluginPath,
                 std::FILE* results) {
-    const std::string input = options.input.empty() ? here + "/" + kBundledSample : options.input;
+    const std::string input =
+        options.input.empty() ? session::bundledSamplePath(here) : options.input;
     if (sameFile(input, options.output))
         throw ToolError{ExitCode::Usage,
                         "output " + options.output + " is the input file; it would be overwritten"};
@@ -86,7 +85,7 @@ int run(int argc, char** argv) {
     std::FILE* results = platform::setAsidePluginConsole(options.verbose);
     const std::string here = platform::executableDirectory();
     const std::string pluginPath =
-        options.plugin.empty() ? here + "/" + platform::kPluginFileName : options.plugin;
+        options.plugin.empty() ? session::defaultPluginPath(here) : options.plugin;
     if (options.version)
         session::printIdentity(pluginPath, results);
     else if (options.list)

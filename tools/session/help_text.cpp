@@ -50,7 +50,9 @@ OptionRow strengthOption() {
 }
 
 OptionRow pluginOption() {
-    return {"--plugin", "PATH", "the plugin library (default: the one built beside this tool)"};
+    return {"--plugin", "PATH",
+            "the plugin library (default: the one built beside this tool, or the one installed "
+            "with it)"};
 }
 
 OptionRow versionOption() {
