@@ -3,6 +3,7 @@
 #include "tools/session/exit_codes.h"
 #include "tools/session/menu_choice.h"
 #include "tools/session/platform.h"
+#include "tools/session/shipped_files.h"
 
 namespace wt::desktop {
 
@@ -19,9 +20,10 @@ std::vector<int32_t> presses(const session::PluginSession& plugin, const live::O
 AppCore::AppCore(const live::Options& savedOptions, const live::Options& commandLine,
                  bool withEngine)
     : options_(savedOptions) {
-    const std::string path = options_.plugin.empty() ? session::platform::executableDirectory() +
-                                                           "/" + session::platform::kPluginFileName
-                                                     : options_.plugin;
+    const std::string path =
+        options_.plugin.empty()
+            ? session::defaultPluginPath(session::platform::executableDirectory())
+            : options_.plugin;
     try {
         plugin_ = std::make_unique<session::PluginSession>(path, false, kPluginId);
     } catch (const session::ToolError& error) {

@@ -2,13 +2,13 @@
 
 #include <QString>
 
+#include "tools/desktop/app_help.h"
+
 // "Start at login": an entry in the user's autostart folder
 // ($XDG_CONFIG_HOME/autostart/<app id>.desktop), which desktops run at login. It starts
 // the application with kBackgroundOption, so the microphone is published without a window.
 // All functions are [main thread].
 namespace wt::desktop {
-
-inline constexpr const char* kBackgroundOption = "--background";
 
 QString autostartPath();
 

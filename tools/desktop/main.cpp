@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/desktop/app_core.h"
+#include "tools/desktop/app_help.h"
 #include "tools/desktop/app_settings.h"
 #include "tools/desktop/autostart.h"
 #include "tools/desktop/main_window.h"
@@ -21,23 +22,10 @@ namespace wt::desktop {
 
 namespace {
 
-constexpr const char* kHelp = R"(Usage: wacky-throats [options]
-
-Opens the Wacky Throats window: the plugin's effects as buttons, the input, the levels;
-your changed voice is published as the microphone "Wacky Throats microphone", which any
-application can pick. Launched again, it brings the running window forward.
-
-Options: wacky-live's --effect, --strength, --input, --monitor, --quantum and --plugin
-(wacky-live --help says what each takes); given here, they win over the choices the window
-saved. And:
-  --background      publish the microphone without showing the window (for login)
-  --help            print this text, then exit
-)";
-
 int run(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kHelp, stdout);
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(appHelpText().c_str(), stdout);
             return 0;
         }
     // SIGINT and SIGTERM are the engine's (read from its loop, to end cleanly), which

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/desktop/app_help.h"
 #include "tools/live/live_options.h"
 #include "tools/live/saved_options.h"
 #include "tools/manual/manual_page.h"
@@ -19,18 +20,8 @@ using wt::manual::ManualSource;
 using wt::session::Tool;
 using wt::session::toolName;
 
-constexpr const char* kAppName = "wacky-throats";
+constexpr const char* kAppName = wt::desktop::kAppProgram;
 constexpr const char* kUnitName = "wacky-live.service";
-
-// The app takes these of wacky-live's options, meaning the same.
-std::vector<wt::session::OptionRow> appOptions() {
-    std::vector<wt::session::OptionRow> rows;
-    for (const wt::session::OptionRow& row : wt::live::optionTable())
-        for (const char* flag :
-             {"--effect", "--strength", "--input", "--monitor", "--quantum", "--plugin"})
-            if (row.flag == flag) rows.push_back(row);
-    return rows;
-}
 
 std::vector<ManualSource> sources(const std::string& unitDir) {
     const std::string render = toolName(Tool::Render);
@@ -58,15 +49,8 @@ std::vector<ManualSource> sources(const std::string& unitDir) {
          {render, kAppName}},
         {kAppName,
          "the Wacky Throats voice changer in a window",
-         "Usage: " + std::string(kAppName) +
-             " [options]\n\n"
-             "Runs the Wacky Throats plugin live, as " +
-             live +
-             " does, and publishes the changed voice as a PipeWire microphone any application "
-             "can pick. The window shows the plugin's own menu, the input, the levels and "
-             "\"Hear yourself\". It remembers its settings across runs; the options below win "
-             "over them for one run.\n",
-         appOptions(),
+         wt::desktop::appHelpText(),
+         wt::desktop::appOptionTable(),
          std::nullopt,
          {{settings, "the settings, also read by " + live + " " + wt::live::kSavedSettingsFlag +
                          " (XDG_CONFIG_HOME defaults to ~/.config)"}},
