@@ -1,5 +1,7 @@
 #include "tools/desktop/app_core.h"
 
+#include <cstdio>
+
 #include "tools/session/exit_codes.h"
 #include "tools/session/menu_choice.h"
 #include "tools/session/platform.h"
@@ -28,6 +30,8 @@ AppCore::AppCore(const live::Options& savedOptions, const live::Options& command
         plugin_ = std::make_unique<session::PluginSession>(path, false, kPluginId);
     } catch (const session::ToolError& error) {
         pluginProblem_ = QString::fromStdString(error.message);
+        // Also for the log: started at login, there is no window to read it in.
+        std::fprintf(stderr, "%s: %s\n", WT_APP_EXECUTABLE, error.message.c_str());
         return;
     }
     std::vector<int32_t> planned;
