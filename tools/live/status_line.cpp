@@ -35,14 +35,16 @@ std::string summaryLine(const PipeCounters& counters, int sampleRate) {
     const double busySeconds =
         static_cast<double>(counters.busyNanoseconds.load(std::memory_order_relaxed)) * 1e-9;
     const double perSecond = audioSeconds > 0 ? busySeconds / audioSeconds : 0.0;
-    char text[200];
+    char text[256];
     std::snprintf(
         text, sizeof text,
-        "%.1f s of audio, %llu cycles, %llu dropped; callback %.0f us per second of "
+        "%.1f s of audio, %llu cycles, %llu dropped (the graph's clock skipped %llu frames); "
+        "callback %.0f us per second of "
         "audio (%.3f %% of one core)",
         audioSeconds,
         static_cast<unsigned long long>(counters.cycles.load(std::memory_order_relaxed)),
         static_cast<unsigned long long>(counters.droppedCycles.load(std::memory_order_relaxed)),
+        static_cast<unsigned long long>(counters.missedFrames.load(std::memory_order_relaxed)),
         perSecond * 1e6, perSecond * 100.0);
     return text;
 }
