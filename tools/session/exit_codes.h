@@ -63,7 +63,8 @@ inline constexpr ExitCodeRow kExitCodes[] = {
      kRenderBit | kLiveBit},
     {ExitCode::EntryPointMissing, "an entry point missing from the plugin", kRenderBit | kLiveBit},
     {ExitCode::MenuIncomplete, "the plugin's menu lacks a strength item", kRenderBit | kLiveBit},
-    {ExitCode::NoAudioServer, "no PipeWire server reachable", kLiveBit},
+    {ExitCode::NoAudioServer, "no PipeWire: no server reachable, or PipeWire not installed",
+     kLiveBit},
     {ExitCode::InputMissing, "the --input node does not exist", kLiveBit},
 };
 
