@@ -38,7 +38,9 @@ TEST(HelpText, OptionRowsWrapWithinTheWidthUnderTheirColumn) {
 
 TEST(HelpText, ExitCodeRowsAreTheToolsOwn) {
     const std::string live = exitCodeRows(Tool::Live);
-    EXPECT_NE(live.find("\n  11  no PipeWire: no server reachable, or PipeWire not installed\n"), std::string::npos) << live;
+    EXPECT_NE(live.find("\n  11  no PipeWire: no server reachable, or PipeWire not installed\n"),
+              std::string::npos)
+        << live;
     EXPECT_EQ(live.find("\n  7   "), std::string::npos) << "wacky-live writes no output file";
     for (const std::string& line : lines(exitCodeRows(Tool::Render)))
         EXPECT_LE(line.size(), kHelpWidth) << line;
