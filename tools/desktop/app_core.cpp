@@ -73,19 +73,9 @@ AppCore::~AppCore() {
 }
 
 void AppCore::start() {
-    if (!engine_) return;
-    try {
-        engine_->start();
-    } catch (const session::ToolError& error) {
-        if (error.code != session::ExitCode::InputMissing) throw;
-        // A window waits for a device that is not plugged in yet: publish from the
-        // default source meanwhile, then choose the input, which the engine waits for.
-        emit said(QString::fromStdString(error.message));
-        const std::string input = engine_->settings().input;
-        engine_->setInput("");
-        engine_->start();
-        engine_->setInput(input);
-    }
+    // A window waits for a device that is not plugged in yet, as for one that leaves
+    // later: the engine says so, and captures nothing else meanwhile.
+    if (engine_) engine_->start(false);
 }
 
 }  // namespace wt::desktop
