@@ -169,8 +169,8 @@ int check(int argc, char** argv) {
         const bool isLater = got == second[static_cast<size_t>(t)];
         if (!isFirst && !isLater)
             throw Failure{wrong, "output sample " + std::to_string(t) + " (recording sample " +
-                                      std::to_string(start + t) + ") is " + std::to_string(got) +
-                                      ", not what the plugin returned"};
+                                     std::to_string(start + t) + ") is " + std::to_string(got) +
+                                     ", not what the plugin returned"};
         if (isFirst && !isLater) lastFirst = t;
         if (isLater && !isFirst && firstLater < 0) firstLater = t;
     }
@@ -179,7 +179,7 @@ int check(int argc, char** argv) {
                       "the earlier effect again at output sample " + std::to_string(lastFirst)};
     if (!later.empty() && (firstLater < 0 || lastFirst < 0))
         throw Failure{wrong, "the effect change " +
-                                  std::string(firstLater < 0 ? "never arrived" : "came too early")};
+                                 std::string(firstLater < 0 ? "never arrived" : "came too early")};
     // The voice's first sample entered the plugin at stream time `phase` and leaves, as
     // any sample not last in its block, one block later.
     const long delay = start + phase + kBlock - m0;
