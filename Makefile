@@ -121,7 +121,19 @@ test-windows: build-windows
 # segmentation fault in QEMU, a different program each run, which passes when run again);
 # there a failed program runs up to three times. An assertion that fails every time still
 # fails the stage, and the 64-bit and native stages run every test once.
+# Some machines' kernels run no 32-bit code, and there QEMU's emulator may not host 32-bit
+# Wine at all (seen with QEMU 7.2: "failed to map the shared user data", every program).
+# Where one test program cannot even list its tests under the emulator, the stage says so
+# and is skipped; where 32-bit programs run natively it always runs.
+WIN32_PROBE := build/windows-x86/tests/plugin/plugin_tests.exe
 test-windows-x86: build-windows-x86
+	@if scripts/run-32-bit.sh --emulated && ! cmake/wine-run.sh x86 build/windows-x86/wine \
+	        $(WIN32_PROBE) --gtest_list_tests >/dev/null 2>&1; then \
+	    cmake/wine-run.sh x86 build/windows-x86/wine --stop; \
+	    echo "test-windows-x86: SKIPPED: 32-bit Wine does not start under this machine's" \
+	         "emulator (its kernel runs no 32-bit code); the 32-bit DLL is built, not tested"; \
+	    exit 0; \
+	fi
 	ctest --preset windows-x86 -j $(JOBS) \
 	    $$(scripts/run-32-bit.sh --emulated && echo --repeat until-pass:3); status=$$?; \
 	    cmake/wine-run.sh x86 build/windows-x86/wine --stop; exit $$status
