@@ -133,7 +133,7 @@ test-windows-x86: build-windows-x86
 	    echo "test-windows-x86: SKIPPED: 32-bit Wine does not start under this machine's" \
 	         "emulator (its kernel runs no 32-bit code); the 32-bit DLL is built, not tested"; \
 	    exit 0; \
-	fi
+	fi; \
 	ctest --preset windows-x86 -j $(JOBS) \
 	    $$(scripts/run-32-bit.sh --emulated && echo --repeat until-pass:3); status=$$?; \
 	    cmake/wine-run.sh x86 build/windows-x86/wine --stop; exit $$status
